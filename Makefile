@@ -1,0 +1,30 @@
+# Thin wrapper over CMake. `make run` and `make test` install what is missing,
+# configure, build into build/ and then run the program or the tests.
+BUILD    ?= build
+JOBS     ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: run test build configure deps contact-sheet clean
+
+run: build
+	@if [ -x $(BUILD)/pictolex ]; then ./$(BUILD)/pictolex; \
+	else echo "The window is not built yet: build/pictolex does not exist."; fi
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+configure: deps
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+deps:
+	@scripts/install-deps.sh
+
+contact-sheet: configure
+	cmake --build $(BUILD) --target contact-sheet
+	@echo "Contact sheet: $(BUILD)/content/contact-sheet.png"
+
+clean:
+	rm -rf $(BUILD)

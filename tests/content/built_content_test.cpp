@@ -1,0 +1,220 @@
+// The content as the program sees it: every row leads to its own picture and
+// to exactly the lines its plate was written with, and every picture decodes
+// to the same pixels as libjpeg's reference tool.
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "pictolex/category.h"
+#include "pictolex/content.h"
+#include "pictolex/entry_lookup.h"
+#include "pictolex/jpeg.h"
+#include "pictolex/search.h"
+#include "pictolex/text.h"
+
+namespace pictolex {
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Picture key -> plate source file, as the build recorded it.
+std::map<std::string, std::string> PlateFiles()
+{
+    std::map<std::string, std::string> plates;
+    std::istringstream rows(ReadFile(PICTOLEX_TEXT_DIR "/plates.tsv"));
+    for (std::string row; std::getline(rows, row);) {
+        const auto tab = row.find('\t');
+        plates[row.substr(0, tab)] = row.substr(tab + 1);
+    }
+    return plates;
+}
+
+// The glossary lines a plate file was written with: the non-blank lines after
+// its header, without their label data. Deliberately independent of the
+// build's own parser.
+std::vector<std::string> PlateBodyLines(const std::string& path)
+{
+    static const std::regex labelData(R"(\s+@\s*-?[\d.]+\s*,\s*-?[\d.]+\s+(left|right)(\s+y=-?[\d.]+)?\s*$)");
+    std::istringstream in(ReadFile(path));
+    std::vector<std::string> lines;
+    bool inBody = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty()) {
+            inBody = true;
+            continue;
+        }
+        if (inBody && !Trim(line).empty())
+            lines.push_back(std::regex_replace(line, labelData, ""));
+    }
+    return lines;
+}
+
+struct Pnm {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+};
+
+// Runs djpeg on a stored picture and reads its binary PPM output.
+Pnm Djpeg(const std::string& options, const std::string& file)
+{
+    const std::string command = "djpeg " + options + " -pnm '" + file + "'";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::string data;
+    char buffer[65536];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
+        data.append(buffer, n);
+    std::istringstream header(data);
+    std::string magic;
+    int maxval = 0;
+    Pnm pnm;
+    header >> magic >> pnm.width >> pnm.height >> maxval;
+    EXPECT_EQ(magic, "P6") << command;
+    const auto offset = static_cast<std::size_t>(header.tellg()) + 1;
+    pnm.rgb.assign(data.begin() + static_cast<std::ptrdiff_t>(offset), data.end());
+    return pnm;
+}
+
+std::vector<std::uint8_t> ExpandPalette(const DecodedImage& image)
+{
+    std::vector<std::uint8_t> rgb;
+    rgb.reserve(image.pixels.size() * 3);
+    for (const auto index : image.pixels)
+        rgb.insert(rgb.end(), image.palette.at(index).begin(), image.palette.at(index).end());
+    return rgb;
+}
+
+TEST(BuiltContent, glossaryHasAHeadingPerRowAndEndsWithTheClosingHeading)
+{
+    const auto lines = SplitLines(content::GlossaryText());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "[*c*]");
+    EXPECT_TRUE(content::GlossaryText().ends_with("[*c*]\r\n"));
+    std::size_t rows = 0;
+    for (const auto& category : kCategories)
+        rows += content::CategoryTitles(category.tag).size();
+    std::size_t headings = 0;
+    for (const auto line : lines)
+        headings += IsHeading(line) && line != "[*c*]";
+    EXPECT_EQ(headings, rows);
+    EXPECT_EQ(content::Pictures().All().size(), rows);
+    EXPECT_TRUE(content::CategoryTitles(0).empty());
+    EXPECT_TRUE(content::CategoryTitles(7).empty());
+}
+
+TEST(BuiltContent, everyRowLeadsToItsPictureAndToExactlyItsPlatesLines)
+{
+    const auto plates = PlateFiles();
+    for (const auto& category : kCategories) {
+        const auto titles = content::CategoryTitles(category.tag);
+        EXPECT_GE(titles.size(), 3u) << category.label;
+        for (const auto title : titles) {
+            const auto keys = CategoryRowKeys(category.tag, title);
+            SCOPED_TRACE(std::string(title));
+            EXPECT_TRUE(content::Pictures().Find(keys.pictureKey).has_value());
+            std::string upper = keys.pictureKey;
+            upper[0] = static_cast<char>(upper[0] - 'a' + 'A');
+            ASSERT_TRUE(plates.contains(upper));
+            EXPECT_EQ(EntryLines(content::GlossaryText(), keys.entryKey), PlateBodyLines(plates.at(upper)));
+        }
+    }
+}
+
+TEST(BuiltContent, plantCellHasEighteenLinesFromItsSubjectToStarchGrain)
+{
+    const auto lines = EntryLines(content::GlossaryText(), "001 Plant cell");
+    ASSERT_EQ(lines.size(), 18u);
+    EXPECT_TRUE(lines.front().starts_with("Plant cell:"));
+    EXPECT_TRUE(lines.back().starts_with("Starch grain:"));
+    const auto lines2 = SplitLines(content::GlossaryText());
+    EXPECT_EQ(lines2.front(), "[*v*]001 Plant cell.jpg ");
+}
+
+TEST(BuiltContent, euglenaPictureIs465By423)
+{
+    const auto bytes = content::Pictures().Find("a001");
+    ASSERT_TRUE(bytes);
+    const auto header = ReadJpegHeader(*bytes);
+    EXPECT_EQ(header.width, 465);
+    EXPECT_EQ(header.height, 423);
+}
+
+TEST(BuiltContent, bannerAndIconHaveTheirSizes)
+{
+    const auto banner = ReadJpegHeader(content::Banner());
+    EXPECT_EQ(banner.width, 618);
+    EXPECT_EQ(banner.height, 153);
+    const auto icon = content::Icon();
+    ASSERT_GE(icon.size(), 26u);
+    EXPECT_EQ(icon[1], 'P');  // PNG signature, then the IHDR chunk with width and height
+    EXPECT_EQ(icon[19], 48);
+    EXPECT_EQ(icon[23], 48);
+    EXPECT_EQ(icon[25], 6) << "colour type 6: RGB with alpha";
+}
+
+TEST(BuiltContent, everyPictureDecodesToTheReferencePixelsInBothColourModes)
+{
+    std::map<char, int> progressive;
+    for (const auto& picture : content::Pictures().All()) {
+        SCOPED_TRACE(std::string(picture.name));
+        const std::string file = PICTOLEX_PICTURES_DIR "/" + std::string(picture.name) + ".jpg";
+        const auto header = ReadJpegHeader(picture.bytes);
+        progressive[picture.name[0]] += header.progressive;
+        EXPECT_TRUE(header.colour);
+
+        const auto rgb = DecodeJpeg(picture.bytes, ColourMode::Rgb);
+        EXPECT_EQ(rgb.width, header.width);
+        EXPECT_EQ(rgb.height, header.height);
+        const auto reference = Djpeg("", file);
+        EXPECT_EQ(reference.width, rgb.width);
+        EXPECT_TRUE(reference.rgb == rgb.pixels) << "RGB pixels differ from djpeg";
+
+        const auto quantised = DecodeJpeg(picture.bytes, ColourMode::Quantised236);
+        EXPECT_LE(quantised.palette.size(), 236u);
+        EXPECT_TRUE(Djpeg("-colors 236", file).rgb == ExpandPalette(quantised))
+            << "236-colour pixels differ from djpeg -colors 236";
+    }
+    for (const auto& category : kCategories) {
+        const char letter = static_cast<char>(category.letter[0] - 'a' + 'A');
+        EXPECT_GE(progressive[letter], 1) << category.label << " has no progressive picture";
+    }
+}
+
+// Every result of a search over the whole glossary leads back to its own
+// entry: a stored picture and the lines under the heading it was found in.
+TEST(BuiltContent, everySearchResultResolvesToItsOwnEntry)
+{
+    const auto glossary = content::GlossaryText();
+    const auto lines = SplitLines(glossary);
+    const auto matches = SearchTerms(glossary, "e", true);
+    ASSERT_GT(matches.size(), 20u);
+    for (const auto& match : matches) {
+        SCOPED_TRACE(match.element);
+        const auto keys = ResolveResult(match.element);
+        ASSERT_TRUE(keys);
+        EXPECT_TRUE(content::Pictures().Find(keys->pictureKey).has_value());
+        const auto heading = match.element.substr(match.element.find("[*"));
+        std::vector<std::string> expected;
+        auto line = std::find(lines.begin(), lines.end(), heading);
+        ASSERT_NE(line, lines.end());
+        for (++line; line != lines.end() && !IsHeading(*line); ++line)
+            expected.emplace_back(*line);
+        EXPECT_EQ(EntryLines(glossary, keys->entryKey), expected);
+    }
+}
+
+}  // namespace
+}  // namespace pictolex
