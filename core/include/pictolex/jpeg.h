@@ -55,7 +55,8 @@ JpegHeader ReadJpegHeader(std::span<const std::uint8_t> bytes);
 // marker are completed with one, so a truncated picture decodes partly without
 // error. Throws JpegError on a decoding error; warnings are ignored. When an
 // error comes after the header, `image` keeps its size and the rows decoded
-// so far (the rest is white), so a caller can still show the part it has.
+// so far (the rest is white), so a caller can still show the part it has; an
+// error in the header leaves `image` empty (0 x 0).
 void DecodeJpegInto(std::span<const std::uint8_t> bytes, ColourMode mode, DecodedImage& image);
 
 // Convenience form of DecodeJpegInto for callers with no use for a partial
