@@ -5,7 +5,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -43,11 +42,10 @@ std::map<std::string, std::string> PlateFiles()
 }
 
 // The glossary lines a plate file was written with: the non-blank lines after
-// its header, without their label data. Deliberately independent of the
-// build's own parser.
+// its header, each cut before its label data (which starts at the only "@" a
+// plate line may hold). Deliberately independent of the build's own parser.
 std::vector<std::string> PlateBodyLines(const std::string& path)
 {
-    static const std::regex labelData(R"(\s+@\s*-?[\d.]+\s*,\s*-?[\d.]+\s+(left|right)(\s+y=-?[\d.]+)?\s*$)");
     std::istringstream in(ReadFile(path));
     std::vector<std::string> lines;
     bool inBody = false;
@@ -56,8 +54,11 @@ std::vector<std::string> PlateBodyLines(const std::string& path)
             inBody = true;
             continue;
         }
-        if (inBody && !Trim(line).empty())
-            lines.push_back(std::regex_replace(line, labelData, ""));
+        if (!inBody || Trim(line).empty())
+            continue;
+        if (const auto at = line.rfind('@'); at != std::string::npos)
+            line.erase(line.find_last_not_of(" \t", at - 1) + 1);
+        lines.push_back(line);
     }
     return lines;
 }
