@@ -4,7 +4,7 @@ BUILD    ?= build
 JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test build configure deps contact-sheet clean
+.PHONY: run test build configure deps contact-sheet fuzz clean
 
 run: build
 	@if [ -x $(BUILD)/pictolex ]; then ./$(BUILD)/pictolex; \
@@ -25,6 +25,10 @@ deps:
 contact-sheet: configure
 	cmake --build $(BUILD) --target contact-sheet
 	@echo "Contact sheet: $(BUILD)/content/contact-sheet.png"
+
+# Fuzz the JPEG loader and the text operations, FUZZ_SECONDS each (default 60).
+fuzz: build
+	tests/fuzz/run_fuzzers.sh
 
 clean:
 	rm -rf $(BUILD)
