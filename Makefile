@@ -4,7 +4,7 @@ BUILD    ?= build
 JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test build configure deps contact-sheet fuzz clean
+.PHONY: run test build configure deps contact-sheet fuzz package clean
 
 run: build
 	@if [ -x $(BUILD)/pictolex ]; then ./$(BUILD)/pictolex; \
@@ -29,6 +29,11 @@ contact-sheet: configure
 # Fuzz the JPEG loader and the text operations, FUZZ_SECONDS each (default 60).
 fuzz: build
 	tests/fuzz/run_fuzzers.sh
+
+# A Debian package of the program in build/, dependencies computed from the binary.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls -l $(BUILD)/*.deb
 
 clean:
 	rm -rf $(BUILD)

@@ -14,7 +14,7 @@ packages=(
   fonts-wine
   # tests and benchmarks
   libgtest-dev libbenchmark-dev libjpeg-turbo-progs
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick desktop-file-utils appstream
 )
 
 missing=()
