@@ -4,7 +4,7 @@ BUILD    ?= build
 JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test build configure deps contact-sheet fuzz package clean
+.PHONY: run test build configure deps contact-sheet fuzz soak package clean
 
 run: build
 	@if [ -x $(BUILD)/pictolex ]; then ./$(BUILD)/pictolex; \
@@ -29,6 +29,10 @@ contact-sheet: configure
 # Fuzz the JPEG loader and the text operations, FUZZ_SECONDS each (default 60).
 fuzz: build
 	tests/fuzz/run_fuzzers.sh
+
+# 20,000 random user actions on the window, then valgrind on a short scenario.
+soak: build
+	ctest --test-dir $(BUILD) -C soak -R '^soak\.(full|valgrind)$$' --output-on-failure
 
 # A Debian package of the program in build/, dependencies computed from the binary.
 package: build
