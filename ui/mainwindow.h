@@ -1,0 +1,121 @@
+// Form1, the program's one window.
+//
+// The window only moves text between its controls and core/: a selection in
+// a category list goes through CategoryRowKeys to a picture key and an entry
+// key; ShowPicture finds the picture in the store and hands its bytes to
+// Image1 (which decodes them when it first paints); ShowEntryText puts the
+// entry's lines from EntryLines into Memo2. A search runs SearchTerms over the
+// glossary and keeps each match's element in SearchResults, parallel to the
+// rows of ListBox1; picking a row resolves its element with ResolveResult and
+// shows picture and entry the same way. Text crosses between Qt and core/
+// only as UTF-8.
+//
+// Every handler runs inside one error boundary: an exception ends the handler
+// (what it changed stays) and its message goes to the error reporter, which
+// by default opens the error box once the event loop has control again.
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dictionarycontent.h"
+#include "dictionarylist.h"
+#include "errorbox.h"
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+
+namespace pictolex {
+
+class PictureBox;
+class WindowScroller;
+
+struct FormSetup {
+    DictionaryContent content = BuiltInContent();
+    // Bits per pixel of the screen, decided once at start-up: 8 or fewer
+    // decode pictures to 236 colours.
+    int screenDepth = 24;
+    TypeAheadClock clock;       // empty: a steady clock
+    ErrorReporter reportError;  // empty: the error box, opened queued
+};
+
+inline constexpr char kAboutText[] = "Pictolex 1.0.0 - a picture dictionary of 470 illustrated plates";
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(FormSetup setup = {}, QWidget* parent = nullptr);
+    ~TForm1() override;
+    Q_DISABLE_COPY_MOVE(TForm1)
+
+    // Shows the picture named `key` (letter case ignored) in Image1; does
+    // nothing when the store has no such picture. Throws JpegError when the
+    // picture's header is broken, leaving the previous picture.
+    void ShowPicture(std::string_view key);
+    // Replaces Memo2's lines with the entry found by `key`; leaves it empty
+    // when no line contains the key.
+    void ShowEntryText(std::string_view key);
+    // Sets the text of the status bar's only panel.
+    void SetStatusText(const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setupWindow();
+    void setupMenus();
+    void setupCategoryGroup();
+    void setupSearchGroup();
+    void setupPicture();
+    void setupStatusBar();
+    void setupKeyboard();
+
+    void FormCreate();
+    bool FormCloseQuery();
+    void Tavi_ListBox_Click(DictionaryList* sender);
+    void btn1Click();
+    void RunTermSearch();
+    void ListBox1Click();
+    void Exit1Click();
+    void Blog1Click();
+    void About1Click();
+
+    template <typename Handler>
+    void guarded(Handler&& handler);
+    void reportError(std::string_view message);
+    bool redirectWheel(QWidget* target, QEvent* event);
+    bool moveInSearchGroup(QWidget* from, int key);
+
+    FormSetup m_setup;
+    // Memo1: the glossary the lookups and searches read. It is never shown,
+    // so the window keeps the text itself rather than in a hidden control.
+    std::string_view m_glossaryText;
+    std::unique_ptr<std::vector<std::string>> m_searchResults;
+
+    WindowScroller* m_scroller = nullptr;
+    QFrame* m_grp1 = nullptr;
+    QFrame* m_grp2 = nullptr;
+    std::array<DictionaryList*, 6> m_categoryLists{};
+    QPlainTextEdit* m_memo2 = nullptr;
+    QLineEdit* m_edit1 = nullptr;
+    QPushButton* m_btn1 = nullptr;
+    DictionaryList* m_listBox1 = nullptr;
+    QCheckBox* m_checkBox1 = nullptr;
+    PictureBox* m_image1 = nullptr;
+    QStatusBar* m_stat1 = nullptr;
+    QLabel* m_statusPanel = nullptr;
+    bool m_redirectingWheel = false;
+};
+
+}  // namespace pictolex

@@ -1,0 +1,82 @@
+#include "picturebox.h"
+
+#include <QPainter>
+
+#include <cstring>
+
+namespace pictolex {
+
+QImage ToQImage(const DecodedImage& decoded)
+{
+    const int width = decoded.width;
+    const int height = decoded.height;
+    if (width <= 0 || height <= 0)
+        return {};
+    const bool indexed = decoded.mode == ColourMode::Quantised236;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * (indexed ? 1 : 3);
+    if (decoded.pixels.size() < rowBytes * static_cast<std::size_t>(height))
+        return {};
+
+    QImage image(width, height, indexed ? QImage::Format_Indexed8 : QImage::Format_RGB888);
+    if (indexed) {
+        QList<QRgb> colours;
+        colours.reserve(static_cast<qsizetype>(decoded.palette.size()));
+        for (const auto& rgb : decoded.palette)
+            colours.append(qRgb(rgb[0], rgb[1], rgb[2]));
+        image.setColorTable(colours);
+    }
+    for (int y = 0; y < height; ++y)
+        std::memcpy(image.scanLine(y), decoded.pixels.data() + rowBytes * static_cast<std::size_t>(y), rowBytes);
+    return image;
+}
+
+PictureBox::PictureBox(ColourMode mode, QWidget* parent) : QWidget(parent), m_mode(mode)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void PictureBox::setJpeg(std::span<const std::uint8_t> bytes)
+{
+    const JpegHeader header = ReadJpegHeader(bytes);
+    m_bytes = bytes;
+    m_pictureSize = QSize(header.width, header.height);
+    m_image = QImage();
+    m_decoded = false;
+    resize(m_pictureSize);
+    updateGeometry();
+    update();
+}
+
+QSize PictureBox::sizeHint() const
+{
+    return m_pictureSize;
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    if (!m_decoded)
+        decode();
+    if (!m_image.isNull()) {
+        QPainter painter(this);
+        painter.drawImage(0, 0, m_image);
+    }
+}
+
+void PictureBox::decode()
+{
+    m_decoded = true;
+    if (m_bytes.empty() && m_pictureSize.isEmpty())
+        return;
+    DecodedImage decoded;
+    QString failure;
+    try {
+        DecodeJpegInto(m_bytes, m_mode, decoded);
+    } catch (const std::exception& error) {
+        failure = QString::fromUtf8(error.what());
+    }
+    m_image = ToQImage(decoded);
+    if (!failure.isNull())
+        Q_EMIT decodeFailed(failure);
+}
+
+}  // namespace pictolex
