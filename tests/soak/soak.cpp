@@ -71,7 +71,7 @@ public:
         timer.start();
         for (int i = 1; i <= actions; ++i) {
             act();
-            if (i == 1000 || i == actions)
+            if (i == 1000 || i % 5000 == 0 || i == actions)
                 std::printf("after %d actions: resident %ld KiB, %lld ms\n", i, ResidentKiB(),
                             static_cast<long long>(timer.elapsed()));
         }
