@@ -247,8 +247,13 @@ JpegHeader ReadJpegHeader(std::span<const std::uint8_t> bytes)
 
 void DecodeJpegInto(std::span<const std::uint8_t> bytes, ColourMode mode, DecodedImage& image)
 {
-    image = DecodedImage{};
+    // Keep the buffers' capacity: a caller that decodes picture after picture
+    // into one image allocates and faults in its memory only once.
+    image.width = 0;
+    image.height = 0;
     image.mode = mode;
+    image.pixels.clear();
+    image.palette.clear();
 
     DecoderHandle handle;
     Decoder* d = handle.get();

@@ -65,6 +65,15 @@ TEST(EntryLines, sameLinesWhateverTheLineBreaks)
     }
 }
 
+TEST(EntryLines, keyNeverMatchesAcrossALineBreak)
+{
+    // The text holds "suit.jpg " then a line break then "Suit:", but no one
+    // line holds both.
+    for (std::string_view key : {"001 suit.jpg \r\nSuit", "001 suit.jpg \r", "\nSuit", "\r\n"}) {
+        EXPECT_EQ(EntryLines(kSampleGlossary, key), Lines{});
+    }
+}
+
 TEST(EntryLines, emptyLinesInsideAnEntryAreKept)
 {
     const std::string text = "[*v*]001 A.jpg \r\nA: one.\r\n\r\nB: two.\r\n[*c*]\r\n";

@@ -51,12 +51,13 @@ struct DecodedImage {
 // (no bytes at all give error #42).
 JpegHeader ReadJpegHeader(std::span<const std::uint8_t> bytes);
 
-// Decodes the whole picture into `image`. Bytes that end before the end
-// marker are completed with one, so a truncated picture decodes partly without
-// error. Throws JpegError on a decoding error; warnings are ignored. When an
-// error comes after the header, `image` keeps its size and the rows decoded
-// so far (the rest is white), so a caller can still show the part it has; an
-// error in the header leaves `image` empty (0 x 0).
+// Decodes the whole picture into `image`, reusing the memory its buffers
+// already hold. Bytes that end before the end marker are completed with one,
+// so a truncated picture decodes partly without error. Throws JpegError on a
+// decoding error; warnings are ignored. When an error comes after the header,
+// `image` keeps its size and the rows decoded so far (the rest is white), so a
+// caller can still show the part it has; an error in the header leaves `image`
+// empty (0 x 0).
 void DecodeJpegInto(std::span<const std::uint8_t> bytes, ColourMode mode, DecodedImage& image);
 
 // Convenience form of DecodeJpegInto for callers with no use for a partial
