@@ -39,5 +39,14 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 	@ls -l $(BUILD)/*.deb
 
+# Release build of the benchmarks in $(BENCH_BUILD)/, then one table of our
+# figures beside their floors (bench/run_benchmarks.py).
+BENCH_BUILD ?= build-bench
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPICTOLEX_BENCH=ON \
+	      -DPICTOLEX_SANITIZED_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target benchmarks
+	/usr/bin/python3 bench/run_benchmarks.py $(BENCH_BUILD)
+
 clean:
 	rm -rf $(BUILD)

@@ -1,24 +1,13 @@
+// The program entry: application object, the window, the event loop. The
+// program reads no command line, settings or files of its own.
 #include <QApplication>
-#include <QPixmap>
-#include <QScreen>
 
 #include "mainwindow.h"
-#include "pictolex/content.h"
+#include "programstart.h"
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Pictolex"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0.0"));
-
-    const auto icon = pictolex::content::Icon();
-    QPixmap iconPixmap;
-    if (iconPixmap.loadFromData(icon.data(), static_cast<uint>(icon.size()), "PNG"))
-        QApplication::setWindowIcon(iconPixmap);
-
-    pictolex::FormSetup setup;
-    setup.screenDepth = QGuiApplication::primaryScreen()->depth();
-    pictolex::TForm1 form(std::move(setup));
-    form.show();
+    const auto form = pictolex::StartProgram();
     return QApplication::exec();
 }

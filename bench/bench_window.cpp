@@ -1,0 +1,192 @@
+// The two latencies a person feels, measured in a shown window on the
+// offscreen platform: category selection to painted picture, and the Search
+// button to a filled results list.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "bench_plates.h"
+#include "dictionarylist.h"
+#include "mainwindow.h"
+#include "picturebox.h"
+#include "pictolex/content.h"
+#include "pictolex/search.h"
+
+namespace pictolex::bench {
+namespace {
+
+// Object names of the category lists, in list tag order.
+constexpr std::array<const char*, 6> kCategoryListNames{"ListBoxV", "ListBoxA", "ListBoxH",
+                                                        "ListBoxM", "ListBoxT", "ListBoxC"};
+constexpr char kWidestSearch[] = "e";
+
+ColourMode ScreenColourMode()
+{
+    return QGuiApplication::primaryScreen()->depth() <= 8 ? ColourMode::Quantised236 : ColourMode::Rgb;
+}
+
+// Form1 as the program shows it, with errors collected instead of boxed.
+struct ShownForm {
+    QStringList errors;
+    std::unique_ptr<TForm1> form;
+    bool exposed = false;
+
+    ShownForm()
+    {
+        FormSetup setup;
+        setup.screenDepth = QGuiApplication::primaryScreen()->depth();
+        setup.reportError = [this](const QString& text) { errors.append(text); };
+        form = std::make_unique<TForm1>(std::move(setup));
+        form->show();
+        exposed = QTest::qWaitForWindowExposed(form.get());
+        QApplication::processEvents();
+    }
+
+    template <typename T>
+    T* child(const char* name) const
+    {
+        return form->findChild<T*>(QString::fromLatin1(name));
+    }
+};
+
+void SelectionToPaintOurs(benchmark::State& state, ReachablePlate target)
+{
+    state.SetLabel(target.plate.Describe());
+    ShownForm shown;
+    auto* list = shown.child<DictionaryList>(kCategoryListNames[static_cast<std::size_t>(target.tag - 1)]);
+    auto* image = shown.child<PictureBox>("Image1");
+    if (!shown.exposed || !list || !image || target.row >= list->count()) {
+        state.SkipWithError("the window has no such list row or no Image1");
+        return;
+    }
+    list->scrollToItem(list->item(target.row));
+    QApplication::processEvents();
+    const QPoint rowCentre = list->visualItemRect(list->item(target.row)).center();
+    for (auto _ : state) {
+        // The press selects the row (Tavi_ListBox_Click); the pending update
+        // then paints, and Image1 decodes at that paint.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre);
+        QApplication::processEvents();
+        if (image->decodedImage().isNull()) {
+            state.SkipWithError("the picture was not painted after the selection");
+            break;
+        }
+    }
+    if (!shown.errors.isEmpty())
+        state.SkipWithError(shown.errors.first().toUtf8().constData());
+}
+
+void SelectionToPaintFloor(benchmark::State& state, ReachablePlate target)
+{
+    state.SetLabel(target.plate.Describe());
+    const ColourMode mode = ScreenColourMode();
+    for (auto _ : state) {
+        DecodedImage image = DecodeJpeg(target.plate.bytes, mode);
+        benchmark::DoNotOptimize(image.pixels.data());
+    }
+}
+
+// Types the word with the most partial matches and ticks partial search.
+bool SetUpWidestSearch(const ShownForm& shown)
+{
+    auto* edit = shown.child<QLineEdit>("Edit1");
+    auto* partial = shown.child<QCheckBox>("CheckBox1");
+    if (!edit || !partial)
+        return false;
+    edit->setText(QString::fromLatin1(kWidestSearch));
+    partial->setChecked(true);
+    return true;
+}
+
+void SearchToListOurs(benchmark::State& state, bool paint)
+{
+    ShownForm shown;
+    auto* button = shown.child<QPushButton>("btn1");
+    auto* results = shown.child<QListWidget>("ListBox1");
+    if (!shown.exposed || !button || !results || !SetUpWidestSearch(shown)) {
+        state.SkipWithError("the window was not shown or lacks a control of the search group");
+        return;
+    }
+    for (auto _ : state) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        if (paint)
+            QApplication::processEvents();
+    }
+    const auto expected = SearchTerms(content::GlossaryText(), kWidestSearch, true).size();
+    if (static_cast<std::size_t>(results->count()) != expected)
+        state.SkipWithError("ListBox1 does not hold one row per match");
+    state.counters["rows"] = results->count();
+}
+
+void SearchToListFloor(benchmark::State& state)
+{
+    QListWidget list;
+    list.resize(241, 289);
+    list.show();
+    if (!QTest::qWaitForWindowExposed(&list)) {
+        state.SkipWithError("the list was not shown");
+        return;
+    }
+    const std::string_view glossary = content::GlossaryText();
+    for (auto _ : state) {
+        state.PauseTiming();
+        list.clear();
+        state.ResumeTiming();
+        const std::vector<TermMatch> matches = SearchTerms(glossary, kWidestSearch, true);
+        QStringList rows;
+        rows.reserve(static_cast<qsizetype>(matches.size()));
+        for (const TermMatch& match : matches)
+            rows.append(QString::fromUtf8(match.term.data(), static_cast<qsizetype>(match.term.size())));
+        list.addItems(rows);
+    }
+    state.counters["rows"] = list.count();
+}
+
+void Register()
+{
+    if (const std::optional<ReachablePlate> target = LargestPlateInCategories()) {
+        benchmark::RegisterBenchmark("select_to_paint/ours", SelectionToPaintOurs, *target)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark("select_to_paint/floor", SelectionToPaintFloor, *target)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+    benchmark::RegisterBenchmark("search_to_list_e/ours", SearchToListOurs, false)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("search_to_list_e/floor", SearchToListFloor)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    // Reported beside the goal: the same search up to the painted list.
+    benchmark::RegisterBenchmark("search_to_painted_list_e/ours", SearchToListOurs, true)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+}
+
+}  // namespace
+}  // namespace pictolex::bench
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    pictolex::bench::Register();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
