@@ -14,7 +14,9 @@ packages=(
   fonts-wine
   # tests and benchmarks
   libgtest-dev libbenchmark-dev libjpeg-turbo-progs
-  xvfb xauth imagemagick desktop-file-utils appstream
+  xvfb xauth imagemagick xdotool desktop-file-utils appstream
+  # the accessibility check: a session bus, the AT-SPI registry and a client
+  dbus at-spi2-core python3-gi gir1.2-atspi-2.0
 )
 
 missing=()

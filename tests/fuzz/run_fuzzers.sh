@@ -17,13 +17,19 @@ glossary=$main/content/text/glossary.txt
 for word in "Plant cell" cell e "[*v*]001" "a:b"; do
   for flag in 0 1; do
     f=$out/corpus/text/seed-$flag-$(echo "$word" | tr -c 'a-z0-9' _)
-    { printf "\\x3$flag"; printf '%s\0' "$word"; head -c 20000 "$glossary"; } > "$f"
+    { printf "\\x3$flag"; printf '%s\0' "$word"; head -c 4000 "$glossary"; } > "$f"
   done
 done
 
+failed=0
 for target in jpeg text; do
   echo "== ${target}_fuzzer for ${seconds}s"
-  $out/tests/fuzz/${target}_fuzzer $out/corpus/$target -max_total_time="$seconds" \
-      -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 -artifact_prefix=$out/ 2>&1 \
-    | grep -E '^(#[0-9]+ +DONE|stat::|==|INFO: Seed|.*ERROR|SUMMARY)' || true
+  log=$out/${target}_fuzzer.log
+  if ! $out/tests/fuzz/${target}_fuzzer $out/corpus/$target -max_total_time="$seconds" \
+      -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 -artifact_prefix=$out/ >"$log" 2>&1; then
+    failed=1
+    echo "FAILED: see $log; the input that failed is in $out/"
+  fi
+  grep -E "DONE|stat::number_of_executed_units|ERROR|SUMMARY" "$log" || true
 done
+exit $failed
