@@ -30,7 +30,7 @@ long long MonotonicNs()
 
 struct StartupRun {
     bool ok = false;
-    double seconds = 0;   // spawn to the end of the first paint
+    double seconds = 0;    // spawn to the end of the first paint
     double peakRssMb = 0;  // the child's own peak, from wait4
 };
 

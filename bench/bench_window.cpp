@@ -18,9 +18,9 @@
 #include "bench_plates.h"
 #include "dictionarylist.h"
 #include "mainwindow.h"
-#include "picturebox.h"
 #include "pictolex/content.h"
 #include "pictolex/search.h"
+#include "picturebox.h"
 
 namespace pictolex::bench {
 namespace {

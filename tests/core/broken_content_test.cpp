@@ -28,21 +28,37 @@ struct BrokenGlossary {
 
 // One glossary per broken promise.
 const std::vector<BrokenGlossary> kBroken = {
-    {"firstLineIsNoHeading", "Cell wall: rigid layer.\r\n[*v*]001 Plant cell.jpg \r\nNucleus: control centre.\r\n[*c*]\r\n"},
+    {"firstLineIsNoHeading",
+     "Cell wall: rigid layer.\r\n[*v*]001 Plant cell.jpg \r\nNucleus: control centre.\r\n[*c*]\r\n"},
     {"headingMarkerInsideABodyLine", "[*v*]001 Plant cell.jpg \r\nSee [*a*]: another entry.\r\n[*c*]\r\n"},
     {"headingWithAColon", "[*v*]001 Cell: plant.jpg \r\nWall: rigid layer.\r\n[*c*]\r\n"},
-    {"rowFoundInAnEarlierEntry", "[*m*]020 Carillon.jpg \r\nBell: cup of bronze.\r\n[*t*]020 Car.jpg \r\nWheel: round part.\r\n[*c*]\r\n"},
+    {"rowFoundInAnEarlierEntry",
+     "[*m*]020 Carillon.jpg \r\nBell: cup of bronze.\r\n[*t*]020 Car.jpg \r\nWheel: round part.\r\n[*c*]\r\n"},
     {"noClosingHeading", "[*v*]001 Plant cell.jpg \r\nNucleus: control centre."},
     {"onlyAHeading", "[*v*]001 Plant cell.jpg "},
-    {"emptyAndBlankTerms", "[*v*]001 Plant cell.jpg \r\n: no term\r\n   : blank term\r\nWall  : trailing blanks\r\n[*c*]\r\n"},
+    {"emptyAndBlankTerms",
+     "[*v*]001 Plant cell.jpg \r\n: no term\r\n   : blank term\r\nWall  : trailing blanks\r\n[*c*]\r\n"},
     {"shortHeadings", "[*\r\n[*]\r\n[**]\r\nx: y\r\n[*v\r\n"},
     {"onlyLineBreaks", "\r\n\n\r\r\n"},
     {"empty", ""},
 };
 
 const std::vector<std::string> kWords = {
-    "", " ", "cell", "Nucleus", "wall", "[*", "*]", "[*v*]001 Plant cell.jpg ", ":", "001 Plant cell",
-    "020 Car", "x", "y", "\r\n", std::string(1, '\0'),
+    "",
+    " ",
+    "cell",
+    "Nucleus",
+    "wall",
+    "[*",
+    "*]",
+    "[*v*]001 Plant cell.jpg ",
+    ":",
+    "001 Plant cell",
+    "020 Car",
+    "x",
+    "y",
+    "\r\n",
+    std::string(1, '\0'),
 };
 
 class BrokenContent : public testing::TestWithParam<BrokenGlossary> {};

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <span>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 

@@ -24,25 +24,18 @@ void PrintTo(const SplitCase& c, std::ostream* out) { *out << c.name; }
 
 class SplitLinesTest : public ::testing::TestWithParam<SplitCase> {};
 
-TEST_P(SplitLinesTest, splitsAtEachBreak)
-{
-    EXPECT_EQ(SplitLines(GetParam().text), GetParam().lines);
-}
+TEST_P(SplitLinesTest, splitsAtEachBreak) { EXPECT_EQ(SplitLines(GetParam().text), GetParam().lines); }
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, SplitLinesTest,
-    ::testing::Values(SplitCase{"emptyTextGivesNoLines", "", {}},
-                      SplitCase{"noBreakGivesOneLine", "abc", {"abc"}},
-                      SplitCase{"crLf", "a\r\nb", {"a", "b"}},
-                      SplitCase{"crAlone", "a\rb", {"a", "b"}},
-                      SplitCase{"lfAlone", "a\nb", {"a", "b"}},
-                      SplitCase{"lfCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}},
+    ::testing::Values(SplitCase{"emptyTextGivesNoLines", "", {}}, SplitCase{"noBreakGivesOneLine", "abc", {"abc"}},
+                      SplitCase{"crLf", "a\r\nb", {"a", "b"}}, SplitCase{"crAlone", "a\rb", {"a", "b"}},
+                      SplitCase{"lfAlone", "a\nb", {"a", "b"}}, SplitCase{"lfCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}},
                       SplitCase{"crCrLfIsTwoBreaks", "a\r\r\nb", {"a", "", "b"}},
                       SplitCase{"finalCrLfAddsNoLine", "a\r\nb\r\n", {"a", "b"}},
                       SplitCase{"finalCrAddsNoLine", "a\r", {"a"}},
                       SplitCase{"blankLineBeforeFinalBreakKept", "a\n\n", {"a", ""}},
-                      SplitCase{"onlyABreak", "\r\n", {""}},
-                      SplitCase{"blanksKept", " a \r\n\t", {" a ", "\t"}}),
+                      SplitCase{"onlyABreak", "\r\n", {""}}, SplitCase{"blanksKept", " a \r\n\t", {" a ", "\t"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct TrimCase {
@@ -62,18 +55,17 @@ TEST_P(TrimTest, trimsAndNormalises)
     EXPECT_EQ(Normalise(GetParam().text), GetParam().normalised);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, TrimTest,
-    ::testing::Values(TrimCase{"empty", "", "", ""},
-                      TrimCase{"onlyBlanks", " \t\r\n", "", ""},
-                      TrimCase{"blanksInsideKept", "  Plant CELL \t", "Plant CELL", "plant cell"},
-                      TrimCase{"controlCodesAreBlanks", "\x01x\x1f\x20", "x", "x"},
-                      TrimCase{"code33IsNotBlank", "!a!", "!a!", "!a!"},
-                      TrimCase{"bytesAbove127AreNotBlank", "\xA0Z\xA0", "\xA0Z\xA0", "\xA0z\xA0"},
-                      TrimCase{"neighboursOfAToZUnchanged", "@AZ[`az{", "@AZ[`az{", "@az[`az{"},
-                      TrimCase{"accentedCapitalUnchanged", "\xC3\x80 LA", "\xC3\x80 LA", "\xC3\x80 la"},
-                      TrimCase{"headingLetters", "[*V*]001", "[*V*]001", "[*v*]001"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rules, TrimTest,
+                         ::testing::Values(TrimCase{"empty", "", "", ""}, TrimCase{"onlyBlanks", " \t\r\n", "", ""},
+                                           TrimCase{"blanksInsideKept", "  Plant CELL \t", "Plant CELL", "plant cell"},
+                                           TrimCase{"controlCodesAreBlanks", "\x01x\x1f\x20", "x", "x"},
+                                           TrimCase{"code33IsNotBlank", "!a!", "!a!", "!a!"},
+                                           TrimCase{"bytesAbove127AreNotBlank", "\xA0Z\xA0", "\xA0Z\xA0", "\xA0z\xA0"},
+                                           TrimCase{"neighboursOfAToZUnchanged", "@AZ[`az{", "@AZ[`az{", "@az[`az{"},
+                                           TrimCase{"accentedCapitalUnchanged", "\xC3\x80 LA", "\xC3\x80 LA",
+                                                    "\xC3\x80 la"},
+                                           TrimCase{"headingLetters", "[*V*]001", "[*V*]001", "[*v*]001"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CategoryLetter, givesTheLetterOfEachTagAndNothingOutside)
 {
@@ -113,8 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RowCase{"tagSevenHasNoLetter", 7, "001 Plant cell", "001", "001 Plant cell"},
                       RowCase{"tagZeroHasNoLetter", 0, "001 Plant cell", "001", "001 Plant cell"},
                       RowCase{"negativeTagHasNoLetter", -1, "001 Plant cell", "001", "001 Plant cell"},
-                      RowCase{"shortRow", 2, " 01 ", "a01", "01"},
-                      RowCase{"emptyRow", 3, "", "h", ""}),
+                      RowCase{"shortRow", 2, " 01 ", "a01", "01"}, RowCase{"emptyRow", 3, "", "h", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PictureStore, findsANameWithAsciiCaseIgnored)

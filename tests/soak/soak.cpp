@@ -12,26 +12,26 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPixmapCache>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include <cstdio>
 #include <fstream>
+#include <malloc.h>
 #include <random>
 #include <string>
-#include <malloc.h>
 #include <unistd.h>
 
 #include "mainwindow.h"
-#include "picturebox.h"
 #include "pictolex/category.h"
 #include "pictolex/content.h"
 #include "pictolex/entry_lookup.h"
 #include "pictolex/jpeg.h"
 #include "pictolex/search.h"
+#include "picturebox.h"
 #include "testsupport.h"
 
 namespace pictolex::test {
@@ -128,12 +128,28 @@ private:
     {
         m_clock.now += pick(1200);  // sometimes within the type-ahead pause, sometimes not
         switch (pick(10)) {
-        case 0: case 1: case 2: clickCategoryRow(); break;
-        case 3: arrowInCategoryList(); break;
-        case 4: typeInCategoryList(); break;
-        case 5: case 6: search(); break;
-        case 7: case 8: pickResult(); break;
-        default: m_about->trigger(); break;
+        case 0:
+        case 1:
+        case 2:
+            clickCategoryRow();
+            break;
+        case 3:
+            arrowInCategoryList();
+            break;
+        case 4:
+            typeInCategoryList();
+            break;
+        case 5:
+        case 6:
+            search();
+            break;
+        case 7:
+        case 8:
+            pickResult();
+            break;
+        default:
+            m_about->trigger();
+            break;
         }
     }
 
@@ -150,8 +166,8 @@ private:
     {
         auto* list = m_lists[static_cast<std::size_t>(pick(6))];
         list->setFocus();
-        static const Qt::Key keys[] = {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_Home,
-                                       Qt::Key_End};
+        static const Qt::Key keys[] = {Qt::Key_Down,   Qt::Key_Up,   Qt::Key_PageDown,
+                                       Qt::Key_PageUp, Qt::Key_Home, Qt::Key_End};
         QTest::keyClick(list, keys[pick(6)]);
         checkCategorySelection(list);
     }
@@ -170,22 +186,30 @@ private:
         switch (pick(9)) {
         case 0: {  // a real term, in random letter case, sometimes with blanks
             const auto matches = SearchTerms(content::GlossaryText(), "e", true);
-            QString term = QString::fromUtf8(matches[static_cast<std::size_t>(pick(static_cast<int>(matches.size())))].term);
+            QString term =
+                QString::fromUtf8(matches[static_cast<std::size_t>(pick(static_cast<int>(matches.size())))].term);
             return pick(2) ? term.toUpper() : QStringLiteral("  ") + term + QStringLiteral(" ");
         }
-        case 1: return QString(10000, QChar(u"ae:[* \t"[pick(7)]));  // a huge paste
-        case 2: {  // control characters
+        case 1:
+            return QString(10000, QChar(u"ae:[* \t"[pick(7)]));  // a huge paste
+        case 2: {                                                // control characters
             QString word;
             for (int i = 0; i < 8; ++i)
                 word += QChar(static_cast<char16_t>(pick(33)));
             return word + QStringLiteral("cell");
         }
-        case 3: return QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd \u0645\u0631\u062d\u0628\u0627");  // right to left
-        case 4: return QString::fromUtf8("\u690d\u7269\u7d30\u80de \u8f66");                          // CJK
-        case 5: return QString::fromUtf8("\U0001F333\U0001F98B cell \U0001F697");                     // emoji
-        case 6: return QStringLiteral("[*v*]001 Plant cell.jpg ");
-        case 7: return QStringLiteral("cell: wall");
-        default: return QString(1 + pick(3), QChar(u"aeiouc"[pick(6)]));
+        case 3:
+            return QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd \u0645\u0631\u062d\u0628\u0627");  // right to left
+        case 4:
+            return QString::fromUtf8("\u690d\u7269\u7d30\u80de \u8f66");  // CJK
+        case 5:
+            return QString::fromUtf8("\U0001F333\U0001F98B cell \U0001F697");  // emoji
+        case 6:
+            return QStringLiteral("[*v*]001 Plant cell.jpg ");
+        case 7:
+            return QStringLiteral("cell: wall");
+        default:
+            return QString(1 + pick(3), QChar(u"aeiouc"[pick(6)]));
         }
     }
 
@@ -266,7 +290,7 @@ private:
     std::vector<TermMatch> m_lastMatches;
     int m_failures = 0;
     int m_checks = 0;
-    int m_reports = 0;         // selections the category lists reported
+    int m_reports = 0;  // selections the category lists reported
     int m_reportsChecked = 0;
 };
 

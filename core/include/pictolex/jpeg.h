@@ -28,7 +28,7 @@ private:
 struct JpegHeader {
     int width = 0;
     int height = 0;
-    bool colour = true;        // false for greyscale
+    bool colour = true;  // false for greyscale
     bool progressive = false;
 };
 

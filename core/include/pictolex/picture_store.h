@@ -9,7 +9,7 @@
 namespace pictolex {
 
 struct StoredPicture {
-    std::string_view name;              // upper-case picture key, e.g. "V001"
+    std::string_view name;                // upper-case picture key, e.g. "V001"
     std::span<const std::uint8_t> bytes;  // the JPEG file
 };
 
