@@ -34,10 +34,12 @@ fuzz: build
 soak: build
 	ctest --test-dir $(BUILD) -C soak -R '^soak\.(full|valgrind)$$' --output-on-failure
 
-# A Debian package of the program in build/, dependencies computed from the binary.
+# A Debian package of the program in build/, dependencies computed from the
+# binary; then installs it with apt, starts it and removes it again.
 package: build
 	cd $(BUILD) && cpack -G DEB
 	@ls -l $(BUILD)/*.deb
+	scripts/check-package.sh $(BUILD)/pictolex_1.0.0_amd64.deb
 
 # Release build of the benchmarks in $(BENCH_BUILD)/, then one table of our
 # figures beside their floors (bench/run_benchmarks.py).
