@@ -25,6 +25,7 @@
 #include "pictolex/category.h"
 #include "pictolex/entry_lookup.h"
 #include "pictolex/search.h"
+#include "pictolex/text.h"
 #include "windowscroller.h"
 
 namespace pictolex {
@@ -108,6 +109,21 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, cons
     label->setGeometry(QRect(geometry.topLeft(),
                              QSize(std::max(geometry.width(), label->sizeHint().width()), geometry.height())));
     return label;
+}
+
+// The title of the plate whose picture is `pictureKey` (case ignored): the
+// category row that leads to it, e.g. "001 Plant cell". A picture no row
+// leads to is called by its key.
+QString PlateTitle(const DictionaryContent& content, std::string_view pictureKey)
+{
+    const std::string wanted = Normalise(pictureKey);
+    for (std::size_t i = 0; i < kCategories.size(); ++i) {
+        for (std::string_view title : content.categoryTitles[i]) {
+            if (Normalise(CategoryRowKeys(kCategories[i].tag, title).pictureKey) == wanted)
+                return FromUtf8(Trim(title));
+        }
+    }
+    return FromUtf8(pictureKey);
 }
 
 void GiveToolTip(QWidget* widget, const char* tip)
@@ -210,6 +226,7 @@ void TForm1::setupCategoryGroup()
         list->setGeometry(QRect(place.labelPos + QPoint(0, 16), QSize(233, 57)));
         list->setFont(InterfaceFont(9));
         list->setTag(category.tag);
+        list->setAccessibleName(FromUtf8(category.label));
         for (std::string_view title : m_setup.content.categoryTitles[i])
             list->addItem(FromUtf8(title));
         connect(list, &DictionaryList::chosen, this, [this, list] { Tavi_ListBox_Click(list); });
@@ -219,6 +236,7 @@ void TForm1::setupCategoryGroup()
     AddLabel(m_grp1, "Label7", QStringLiteral("Words :"), QRect(8, 172, 38, 13));
     m_memo2 = new QPlainTextEdit(m_grp1);
     m_memo2->setObjectName(QStringLiteral("Memo2"));
+    m_memo2->setAccessibleName(QStringLiteral("Words"));
     m_memo2->setGeometry(8, 192, 713, 153);
     m_memo2->setReadOnly(true);
     m_memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -236,6 +254,7 @@ void TForm1::setupSearchGroup()
 
     m_edit1 = new QLineEdit(m_grp2);
     m_edit1->setObjectName(QStringLiteral("Edit1"));
+    m_edit1->setAccessibleName(QStringLiteral("Word"));
     m_edit1->setGeometry(8, 24, 121, 21);
     GiveToolTip(m_edit1, "Please Enter");
 
@@ -248,11 +267,15 @@ void TForm1::setupSearchGroup()
 
     m_listBox1 = new DictionaryList(kResultRowHeight, m_setup.clock, m_grp2);
     m_listBox1->setObjectName(QStringLiteral("ListBox1"));
+    m_listBox1->setAccessibleName(QStringLiteral("Results"));
     m_listBox1->setGeometry(8, 56, 241, 289);
     connect(m_listBox1, &DictionaryList::chosen, this, &TForm1::ListBox1Click);
 
     m_checkBox1 = new QCheckBox(m_grp2);
     m_checkBox1->setObjectName(QStringLiteral("CheckBox1"));
+    // The box has no caption of its own; a screen reader needs one.
+    m_checkBox1->setAccessibleName(QStringLiteral("All forms"));
+    m_checkBox1->setAccessibleDescription(QStringLiteral("Find terms that contain the word"));
     m_checkBox1->setGeometry(136, 24, 25, 17);
     GiveToolTip(m_checkBox1, "All Form");
 }
@@ -262,6 +285,7 @@ void TForm1::setupPicture()
     const ColourMode mode = m_setup.screenDepth <= 8 ? ColourMode::Quantised236 : ColourMode::Rgb;
     m_image1 = new PictureBox(mode, m_scroller->content());
     m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setAccessibleName(QStringLiteral("Pictolex"));
     m_image1->setGeometry(8, 376, 618, 153);
     connect(m_image1, &PictureBox::decodeFailed, this,
             [this](const QString& message) { reportError(message.toUtf8().toStdString()); });
@@ -329,6 +353,7 @@ void TForm1::ShowPicture(std::string_view key)
     if (!bytes)
         return;
     m_image1->setJpeg(*bytes);
+    m_image1->setAccessibleName(PlateTitle(m_setup.content, key));
 }
 
 void TForm1::ShowEntryText(std::string_view key)

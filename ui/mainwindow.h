@@ -58,9 +58,11 @@ public:
     ~TForm1() override;
     Q_DISABLE_COPY_MOVE(TForm1)
 
-    // Shows the picture named `key` (letter case ignored) in Image1; does
-    // nothing when the store has no such picture. Throws JpegError when the
-    // picture's header is broken, leaving the previous picture.
+    // Shows the picture named `key` (letter case ignored) in Image1 and names
+    // Image1 for screen readers by the plate's title, the category row that
+    // leads to the picture. Does nothing when the store has no such picture.
+    // Throws JpegError when the picture's header is broken, leaving the
+    // previous picture and name.
     void ShowPicture(std::string_view key);
     // Replaces Memo2's lines with the entry found by `key`; leaves it empty
     // when no line contains the key.

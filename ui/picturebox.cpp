@@ -1,10 +1,25 @@
 #include "picturebox.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPainter>
 
 #include <cstring>
 
 namespace pictolex {
+
+namespace {
+
+// Qt describes a plain widget as a client area; a screen reader should
+// announce a picture.
+QAccessibleInterface* PictureAccessible(const QString&, QObject* object)
+{
+    if (auto* picture = qobject_cast<PictureBox*>(object))
+        return new QAccessibleWidget(picture, QAccessible::Graphic);
+    return nullptr;
+}
+
+}  // namespace
 
 QImage ToQImage(const DecodedImage& decoded)
 {
@@ -32,6 +47,10 @@ QImage ToQImage(const DecodedImage& decoded)
 
 PictureBox::PictureBox(ColourMode mode, QWidget* parent) : QWidget(parent), m_mode(mode)
 {
+    [[maybe_unused]] static const bool factoryInstalled = [] {
+        QAccessible::installFactory(PictureAccessible);
+        return true;
+    }();
     setFocusPolicy(Qt::NoFocus);
 }
 
@@ -57,8 +76,12 @@ void PictureBox::paintEvent(QPaintEvent*)
     if (!m_decoded)
         decode();
     if (!m_image.isNull()) {
+        // The picture keeps its size in logical pixels; on a scaled screen it
+        // is stretched onto more device pixels, which should be interpolated
+        // rather than repeated.
         QPainter painter(this);
-        painter.drawImage(0, 0, m_image);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(QPoint(0, 0), m_image.size()), m_image);
     }
 }
 

@@ -13,6 +13,10 @@ namespace pictolex {
 
 // Shows one JPEG picture at its own size, unscaled, from its top-left corner.
 //
+// Its size counts in logical pixels: on a scaled screen the picture is drawn
+// smoothly onto the device pixels. Screen readers see it with the role of a
+// graphic; its accessible name is the owner's to set.
+//
 // Assigning a picture reads only its header and resizes the control to the
 // picture at once; the pixels are decoded at the first paint and kept for
 // every later one. A decoding error at that paint keeps the part decoded so
