@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStringList>
 #include <QStyleFactory>
 #include <QUrl>
 #include <QWheelEvent>
@@ -401,12 +402,17 @@ void TForm1::RunTermSearch()
 {
     m_searchResults->clear();
     const QByteArray word = m_edit1->text().toUtf8();
-    const std::vector<TermMatch> matches =
+    std::vector<TermMatch> matches =
         SearchTerms(m_glossaryText, std::string_view(word.constData(), word.size()), m_checkBox1->isChecked());
-    for (const TermMatch& match : matches)
-        m_searchResults->push_back(match.element);
-    for (const TermMatch& match : matches)
-        m_listBox1->addItem(FromUtf8(match.term));
+    QStringList rows;
+    rows.reserve(static_cast<qsizetype>(matches.size()));
+    m_searchResults->reserve(matches.size());
+    for (TermMatch& match : matches) {
+        m_searchResults->push_back(std::move(match.element));
+        rows.append(FromUtf8(match.term));
+    }
+    // The rows go in only after the whole scan, all at once.
+    m_listBox1->addItems(rows);
 }
 
 void TForm1::ListBox1Click()
