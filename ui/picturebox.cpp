@@ -90,14 +90,13 @@ void PictureBox::decode()
     m_decoded = true;
     if (m_bytes.empty() && m_pictureSize.isEmpty())
         return;
-    DecodedImage decoded;
     QString failure;
     try {
-        DecodeJpegInto(m_bytes, m_mode, decoded);
+        DecodeJpegInto(m_bytes, m_mode, m_decodeBuffer);
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
     }
-    m_image = ToQImage(decoded);
+    m_image = ToQImage(m_decodeBuffer);
     if (!failure.isNull())
         Q_EMIT decodeFailed(failure);
 }

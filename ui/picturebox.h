@@ -56,6 +56,9 @@ private:
     ColourMode m_mode;
     std::span<const std::uint8_t> m_bytes;
     QSize m_pictureSize;
+    // Decoding goes through one buffer kept from picture to picture, so a new
+    // selection does not fault a megabyte of fresh memory in.
+    DecodedImage m_decodeBuffer;
     QImage m_image;
     bool m_decoded = false;
 };
