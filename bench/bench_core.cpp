@@ -131,9 +131,15 @@ constexpr std::array<unsigned char, 256> kLowerTable = [] {
     return table;
 }();
 
-unsigned char Lower(char c) { return kLowerTable[static_cast<unsigned char>(c)]; }
+unsigned char Lower(char c)
+{
+    return kLowerTable[static_cast<unsigned char>(c)];
+}
 
-bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+bool IsLineBreak(char c)
+{
+    return c == '\r' || c == '\n';
+}
 
 // The term search done in one pass over the bytes with nothing allocated:
 // per line, trim, find the first colon, compare lower-cased by table. Counts

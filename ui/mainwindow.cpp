@@ -22,11 +22,11 @@
 
 #include "accesskeys.h"
 #include "interfacefont.h"
-#include "picturebox.h"
 #include "pictolex/category.h"
 #include "pictolex/entry_lookup.h"
 #include "pictolex/search.h"
 #include "pictolex/text.h"
+#include "picturebox.h"
 #include "windowscroller.h"
 
 namespace pictolex {
@@ -107,8 +107,8 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, cons
     label->setObjectName(Latin1(name));
     // Labels size themselves to their caption, so a font a pixel wider than
     // the designed one does not clip it.
-    label->setGeometry(QRect(geometry.topLeft(),
-                             QSize(std::max(geometry.width(), label->sizeHint().width()), geometry.height())));
+    label->setGeometry(
+        QRect(geometry.topLeft(), QSize(std::max(geometry.width(), label->sizeHint().width()), geometry.height())));
     return label;
 }
 
@@ -219,8 +219,7 @@ void TForm1::setupCategoryGroup()
     for (std::size_t i = 0; i < kCategoryPlaces.size(); ++i) {
         const CategoryPlace& place = kCategoryPlaces[i];
         const Category& category = kCategories[i];
-        AddLabel(m_grp1, place.labelName, FromUtf8(category.label),
-                 QRect(place.labelPos, QSize(place.labelWidth, 13)));
+        AddLabel(m_grp1, place.labelName, FromUtf8(category.label), QRect(place.labelPos, QSize(place.labelWidth, 13)));
 
         auto* list = new DictionaryList(kCategoryRowHeight, m_setup.clock, m_grp1);
         list->setObjectName(Latin1(place.listName));
@@ -311,9 +310,17 @@ void TForm1::setupStatusBar()
 void TForm1::setupKeyboard()
 {
     const std::array<QWidget*, 11> tabOrder{
-        m_categoryLists[0], m_categoryLists[1], m_categoryLists[2], m_categoryLists[3],
-        m_categoryLists[4], m_categoryLists[5], m_memo2,           m_edit1,
-        m_btn1,             m_listBox1,         m_checkBox1,
+        m_categoryLists[0],
+        m_categoryLists[1],
+        m_categoryLists[2],
+        m_categoryLists[3],
+        m_categoryLists[4],
+        m_categoryLists[5],
+        m_memo2,
+        m_edit1,
+        m_btn1,
+        m_listBox1,
+        m_checkBox1,
     };
     for (std::size_t i = 0; i + 1 < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i], tabOrder[i + 1]);

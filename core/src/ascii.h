@@ -7,7 +7,10 @@
 
 namespace pictolex::detail {
 
-constexpr bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+constexpr bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 inline constexpr std::array<char, 256> kLowerTable = [] {
     std::array<char, 256> table{};
@@ -18,6 +21,9 @@ inline constexpr std::array<char, 256> kLowerTable = [] {
     return table;
 }();
 
-constexpr char ToLower(char c) { return kLowerTable[static_cast<unsigned char>(c)]; }
+constexpr char ToLower(char c)
+{
+    return kLowerTable[static_cast<unsigned char>(c)];
+}
 
 }  // namespace pictolex::detail

@@ -49,7 +49,10 @@ struct Decoder {
 
 extern "C" {
 
-static void ErrorExit(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1); }
+static void ErrorExit(j_common_ptr cinfo)
+{
+    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
 
 static void IgnoreMessage(j_common_ptr, int) {}
 

@@ -31,7 +31,10 @@ TEST(EntryLines, firstLineContainingTheKeyWins)
     EXPECT_EQ(EntryLines(kSampleGlossary, "Structure of a"), SampleBody("[*v*]002 Structure of a tree.jpg "));
 }
 
-TEST(EntryLines, keyInTheLastBodyLineGivesNothing) { EXPECT_EQ(EntryLines(kSampleGlossary, "Starch grain"), Lines{}); }
+TEST(EntryLines, keyInTheLastBodyLineGivesNothing)
+{
+    EXPECT_EQ(EntryLines(kSampleGlossary, "Starch grain"), Lines{});
+}
 
 TEST(EntryLines, emptyUnknownOrWrongCaseKeyGivesNothing)
 {

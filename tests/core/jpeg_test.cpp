@@ -18,7 +18,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::string PicturePath(const std::string& name) { return std::string(PICTOLEX_TEST_PICTURES) + "/" + name; }
+std::string PicturePath(const std::string& name)
+{
+    return std::string(PICTOLEX_TEST_PICTURES) + "/" + name;
+}
 
 Bytes ReadPicture(const std::string& name)
 {
@@ -84,7 +87,10 @@ struct PictureCase {
     bool progressive;
 };
 
-void PrintTo(const PictureCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const PictureCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class JpegPictureTest : public ::testing::TestWithParam<PictureCase> {};
 

@@ -48,7 +48,10 @@ struct SearchCase {
     std::vector<std::string> elements;
 };
 
-void PrintTo(const SearchCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const SearchCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class SearchTermsTest : public ::testing::TestWithParam<SearchCase> {};
 
@@ -116,7 +119,10 @@ struct ResolveCase {
     std::string_view entryKey;
 };
 
-void PrintTo(const ResolveCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const ResolveCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class ResolveResultTest : public ::testing::TestWithParam<ResolveCase> {};
 

@@ -20,11 +20,17 @@ struct SplitCase {
     std::vector<std::string_view> lines;
 };
 
-void PrintTo(const SplitCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const SplitCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class SplitLinesTest : public ::testing::TestWithParam<SplitCase> {};
 
-TEST_P(SplitLinesTest, splitsAtEachBreak) { EXPECT_EQ(SplitLines(GetParam().text), GetParam().lines); }
+TEST_P(SplitLinesTest, splitsAtEachBreak)
+{
+    EXPECT_EQ(SplitLines(GetParam().text), GetParam().lines);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, SplitLinesTest,
@@ -45,7 +51,10 @@ struct TrimCase {
     std::string_view normalised;
 };
 
-void PrintTo(const TrimCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const TrimCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class TrimTest : public ::testing::TestWithParam<TrimCase> {};
 
@@ -86,7 +95,10 @@ struct RowCase {
     std::string_view entryKey;
 };
 
-void PrintTo(const RowCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const RowCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class CategoryRowKeysTest : public ::testing::TestWithParam<RowCase> {};
 

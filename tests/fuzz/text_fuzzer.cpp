@@ -66,7 +66,10 @@ std::string RefNormalise(std::string s)
     return s;
 }
 
-bool StartsWithHeading(const std::string& line) { return line.size() >= 2 && line[0] == '[' && line[1] == '*'; }
+bool StartsWithHeading(const std::string& line)
+{
+    return line.size() >= 2 && line[0] == '[' && line[1] == '*';
+}
 
 std::vector<std::string> RefEntryLines(std::string_view glossary, const std::string& key)
 {

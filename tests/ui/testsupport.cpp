@@ -42,10 +42,11 @@ DictionaryContent TestContent::content()
     }
     m_stored.clear();
     for (const auto& [name, bytes] : m_pictures)
-        m_stored.push_back({name, {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                   static_cast<std::size_t>(bytes.size())}});
+        m_stored.push_back(
+            {name, {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())}});
     built.pictures = PictureStore(m_stored);
-    built.banner = {reinterpret_cast<const std::uint8_t*>(m_banner.constData()), static_cast<std::size_t>(m_banner.size())};
+    built.banner = {reinterpret_cast<const std::uint8_t*>(m_banner.constData()),
+                    static_cast<std::size_t>(m_banner.size())};
     return built;
 }
 

@@ -51,7 +51,10 @@ QByteArray WithBrokenScan(QByteArray jpeg);
 class TestContent {
 public:
     void setGlossary(std::string text) { m_glossary = std::move(text); }
-    void addTitle(int tag, std::string title) { m_titles[static_cast<std::size_t>(tag - 1)].push_back(std::move(title)); }
+    void addTitle(int tag, std::string title)
+    {
+        m_titles[static_cast<std::size_t>(tag - 1)].push_back(std::move(title));
+    }
     void addPicture(std::string name, QByteArray bytes) { m_pictures.emplace_back(std::move(name), std::move(bytes)); }
     void setBanner(QByteArray bytes) { m_banner = std::move(bytes); }
     DictionaryContent content();

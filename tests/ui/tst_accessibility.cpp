@@ -26,7 +26,10 @@ QAccessibleInterface* Accessible(QObject* object)
     return iface;
 }
 
-QString SpokenName(QObject* object) { return Accessible(object)->text(QAccessible::Name); }
+QString SpokenName(QObject* object)
+{
+    return Accessible(object)->text(QAccessible::Name);
+}
 
 // The plate title a search result leads to, worked out from the glossary
 // heading itself: the heading's text without its ".jpg " ending.

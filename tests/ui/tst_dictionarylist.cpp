@@ -10,8 +10,8 @@ using namespace pictolex;
 namespace {
 
 const QStringList kRows{
-    QStringLiteral("001 Alpha"), QStringLiteral("002 Beta"),    QStringLiteral("010 Gamma"), QStringLiteral("012 Delta"),
-    QStringLiteral("100 Epsilon"), QStringLiteral("Zeta"),      QStringLiteral("zebra"),
+    QStringLiteral("001 Alpha"),   QStringLiteral("002 Beta"), QStringLiteral("010 Gamma"), QStringLiteral("012 Delta"),
+    QStringLiteral("100 Epsilon"), QStringLiteral("Zeta"),     QStringLiteral("zebra"),
 };
 
 }  // namespace

@@ -35,7 +35,10 @@ QByteArray HalfBlackHalfWhite()
     return bytes;
 }
 
-int Grey(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)); }
+int Grey(const QImage& image, int x, int y)
+{
+    return qGray(image.pixel(x, y));
+}
 
 }  // namespace
 

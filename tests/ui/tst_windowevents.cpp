@@ -6,18 +6,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
 #include "errorbox.h"
-#include "picturebox.h"
 #include "pictolex/content.h"
 #include "pictolex/entry_lookup.h"
 #include "pictolex/jpeg.h"
 #include "pictolex/search.h"
+#include "picturebox.h"
 #include "testsupport.h"
 
 using namespace pictolex;
@@ -150,7 +150,8 @@ private slots:
         test::ClickRow(animal, 0);
         const auto animalKeys = CategoryRowKeys(2, animal->item(0)->text().toStdString());
         QCOMPARE(test::MemoLines(memo), ExpectedLines(animalKeys.entryKey));
-        QCOMPARE(image->size(), HeaderSize(animalKeys.pictureKey).isValid() ? HeaderSize(animalKeys.pictureKey) : shownBefore);
+        QCOMPARE(image->size(),
+                 HeaderSize(animalKeys.pictureKey).isValid() ? HeaderSize(animalKeys.pictureKey) : shownBefore);
         QCOMPARE(results->count(), static_cast<int>(matches.size()));
         QVERIFY(m_errors.texts.isEmpty());
     }

@@ -15,8 +15,8 @@
 #include <QTest>
 
 #include "accesskeys.h"
-#include "picturebox.h"
 #include "pictolex/content.h"
+#include "picturebox.h"
 #include "testsupport.h"
 #include "windowscroller.h"
 
@@ -85,13 +85,13 @@ private slots:
             QString parent;
             QRect geometry;
         } rows[] = {
-            {"Image1", client, {8, 376, 618, 153}},   {"grp1", client, {8, 8, 729, 361}},
-            {"ListBoxV", grp1, {8, 24, 233, 57}},     {"ListBoxA", grp1, {248, 24, 233, 57}},
-            {"ListBoxH", grp1, {488, 24, 233, 57}},   {"ListBoxM", grp1, {8, 104, 233, 57}},
-            {"ListBoxT", grp1, {248, 104, 233, 57}},  {"ListBoxC", grp1, {488, 104, 233, 57}},
-            {"Memo2", grp1, {8, 192, 713, 153}},      {"grp2", client, {744, 8, 265, 361}},
-            {"Edit1", grp2, {8, 24, 121, 21}},        {"btn1", grp2, {174, 21, 75, 25}},
-            {"ListBox1", grp2, {8, 56, 241, 289}},    {"CheckBox1", grp2, {136, 24, 25, 17}},
+            {"Image1", client, {8, 376, 618, 153}},  {"grp1", client, {8, 8, 729, 361}},
+            {"ListBoxV", grp1, {8, 24, 233, 57}},    {"ListBoxA", grp1, {248, 24, 233, 57}},
+            {"ListBoxH", grp1, {488, 24, 233, 57}},  {"ListBoxM", grp1, {8, 104, 233, 57}},
+            {"ListBoxT", grp1, {248, 104, 233, 57}}, {"ListBoxC", grp1, {488, 104, 233, 57}},
+            {"Memo2", grp1, {8, 192, 713, 153}},     {"grp2", client, {744, 8, 265, 361}},
+            {"Edit1", grp2, {8, 24, 121, 21}},       {"btn1", grp2, {174, 21, 75, 25}},
+            {"ListBox1", grp2, {8, 56, 241, 289}},   {"CheckBox1", grp2, {136, 24, 25, 17}},
             {"stat1", client, {0, 540, 1020, 19}},
         };
         for (const auto& row : rows)
@@ -120,13 +120,14 @@ private slots:
             const char* caption;
             QRect designed;
         } rows[] = {
-            {"Label1", "Vegetal", {8, 8, 36, 13}},    {"Label2", "Animal", {248, 8, 31, 13}},
-            {"Label3", "Human", {488, 8, 33, 13}},    {"Label4", "Music", {8, 88, 26, 13}},
+            {"Label1", "Vegetal", {8, 8, 36, 13}},      {"Label2", "Animal", {248, 8, 31, 13}},
+            {"Label3", "Human", {488, 8, 33, 13}},      {"Label4", "Music", {8, 88, 26, 13}},
             {"Label5", "Transport", {248, 88, 47, 13}}, {"Label6", "Clothing", {488, 88, 39, 13}},
-            {"Label7", "Words :", {8, 172, 38, 13}},  {"Label8", "Word :", {10, 8, 33, 13}},
+            {"Label7", "Words :", {8, 172, 38, 13}},    {"Label8", "Word :", {10, 8, 33, 13}},
         };
         for (const auto& row : rows)
-            QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromLatin1(row.caption) << row.designed;
+            QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromLatin1(row.caption)
+                                    << row.designed;
     }
 
     void initialState_labelsStartWhereDesignedAndFitTheirCaption()
@@ -259,9 +260,9 @@ private slots:
     {
         const auto form = showTestForm();
         const QStringList order{
-            QStringLiteral("ListBoxV"), QStringLiteral("ListBoxA"), QStringLiteral("ListBoxH"),
-            QStringLiteral("ListBoxM"), QStringLiteral("ListBoxT"), QStringLiteral("ListBoxC"),
-            QStringLiteral("Memo2"),    QStringLiteral("Edit1"),    QStringLiteral("btn1"),
+            QStringLiteral("ListBoxV"), QStringLiteral("ListBoxA"),  QStringLiteral("ListBoxH"),
+            QStringLiteral("ListBoxM"), QStringLiteral("ListBoxT"),  QStringLiteral("ListBoxC"),
+            QStringLiteral("Memo2"),    QStringLiteral("Edit1"),     QStringLiteral("btn1"),
             QStringLiteral("ListBox1"), QStringLiteral("CheckBox1"),
         };
         QTRY_COMPARE(QApplication::focusWidget()->objectName(), order.first());
@@ -284,12 +285,15 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("to");
-        QTest::newRow("right from the button") << QStringLiteral("btn1") << int(Qt::Key_Right) << QStringLiteral("ListBox1");
-        QTest::newRow("down from the button") << QStringLiteral("btn1") << int(Qt::Key_Down) << QStringLiteral("ListBox1");
+        QTest::newRow("right from the button")
+            << QStringLiteral("btn1") << int(Qt::Key_Right) << QStringLiteral("ListBox1");
+        QTest::newRow("down from the button")
+            << QStringLiteral("btn1") << int(Qt::Key_Down) << QStringLiteral("ListBox1");
         QTest::newRow("left from the button") << QStringLiteral("btn1") << int(Qt::Key_Left) << QStringLiteral("Edit1");
-        QTest::newRow("up from the check box") << QStringLiteral("CheckBox1") << int(Qt::Key_Up) << QStringLiteral("ListBox1");
-        QTest::newRow("right from the check box wraps") << QStringLiteral("CheckBox1") << int(Qt::Key_Right)
-                                                        << QStringLiteral("Edit1");
+        QTest::newRow("up from the check box")
+            << QStringLiteral("CheckBox1") << int(Qt::Key_Up) << QStringLiteral("ListBox1");
+        QTest::newRow("right from the check box wraps")
+            << QStringLiteral("CheckBox1") << int(Qt::Key_Right) << QStringLiteral("Edit1");
     }
 
     void keyboard_arrowsRingRoundTheSearchGroup()
@@ -346,9 +350,10 @@ private slots:
         QTest::newRow("case ignored") << QStringList{QStringLiteral("about"), QStringLiteral("All")}
                                       << QStringList{QStringLiteral("&about"), QStringLiteral("A&ll")};
         QTest::newRow("nothing left") << QStringList{QStringLiteral("Ab"), QStringLiteral("Ba"), QStringLiteral("ab")}
-                                      << QStringList{QStringLiteral("&Ab"), QStringLiteral("&Ba"), QStringLiteral("ab")};
-        QTest::newRow("ampersand shown, not a mark") << QStringList{QStringLiteral("&x")}
-                                                     << QStringList{QStringLiteral("&&&x")};
+                                      << QStringList{QStringLiteral("&Ab"), QStringLiteral("&Ba"),
+                                                     QStringLiteral("ab")};
+        QTest::newRow("ampersand shown, not a mark")
+            << QStringList{QStringLiteral("&x")} << QStringList{QStringLiteral("&&&x")};
     }
 
     void accessKeys_firstFreeCharacterOfEachLevel()
@@ -504,8 +509,8 @@ private slots:
 
         for (QWidget* over : {animal->viewport(), static_cast<QWidget*>(scroller->verticalScrollBar()),
                               scroller->viewport(), Child<QWidget>(form.get(), "Memo2")}) {
-            QWheelEvent wheel(QPointF(5, 5), over->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
-                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QWheelEvent wheel(QPointF(5, 5), over->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
             QCoreApplication::sendEvent(over, &wheel);
         }
         QCOMPARE(animal->verticalScrollBar()->value(), 0);

@@ -27,6 +27,9 @@ void LowerAscii(std::string& text);
 
 // True when the line's first two characters are "[*" (an entry heading or
 // the closing heading).
-constexpr bool IsHeading(std::string_view line) { return line.starts_with("[*"); }
+constexpr bool IsHeading(std::string_view line)
+{
+    return line.starts_with("[*");
+}
 
 }  // namespace pictolex
