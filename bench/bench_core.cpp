@@ -20,6 +20,7 @@
 #include "pictolex/entry_lookup.h"
 #include "pictolex/search.h"
 #include "pictolex/text.h"
+#include "run_registered.h"
 
 namespace pictolex::bench {
 namespace {
@@ -361,10 +362,5 @@ int main(int argc, char** argv)
     pictolex::bench::RegisterDecoding();
     pictolex::bench::RegisterText();
     pictolex::bench::RegisterLookups();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return pictolex::bench::RunRegisteredBenchmarks(argc, argv);
 }

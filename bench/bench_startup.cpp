@@ -15,6 +15,8 @@
 #include <string>
 #include <utility>
 
+#include "run_registered.h"
+
 extern char** environ;
 
 namespace {
@@ -115,10 +117,5 @@ int main(int argc, char** argv)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return pictolex::bench::RunRegisteredBenchmarks(argc, argv);
 }
