@@ -18,6 +18,7 @@
 #include "pictolex/jpeg.h"
 #include "pictolex/search.h"
 #include "picturebox.h"
+#include "programstart.h"
 #include "testsupport.h"
 
 using namespace pictolex;
@@ -232,6 +233,19 @@ private slots:
         QDesktopServices::unsetUrlHandler(expected.scheme());
         QCOMPARE(m_openedUrls, QList<QUrl>{expected});
         QVERIFY(m_errors.texts.isEmpty());
+    }
+
+    void startProgram_namesTheApplicationAndShowsForm1()
+    {
+        const auto form = StartProgram();
+        QCOMPARE(QApplication::applicationName(), QStringLiteral("Pictolex"));
+        QCOMPARE(QApplication::applicationVersion(), QStringLiteral("1.0.0.0"));
+        QCOMPARE(QApplication::windowIcon().availableSizes().value(0), QSize(48, 48));
+        QCOMPARE(form->objectName(), QStringLiteral("Form1"));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Pictolex"));
+        QVERIFY(form->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(QApplication::topLevelWidgets().count(form.get()), 1);
     }
 
     void exit_endsTheLoopWithoutACloseRequest()
