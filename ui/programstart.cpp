@@ -13,6 +13,8 @@ std::unique_ptr<TForm1> StartProgram()
 {
     QApplication::setApplicationName(QStringLiteral("Pictolex"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.0"));
+    // Lets the desktop match the running window to the installed entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.pictolex.Pictolex"));
 
     const auto icon = content::Icon();
     QPixmap iconPixmap;

@@ -240,6 +240,7 @@ private slots:
         const auto form = StartProgram();
         QCOMPARE(QApplication::applicationName(), QStringLiteral("Pictolex"));
         QCOMPARE(QApplication::applicationVersion(), QStringLiteral("1.0.0.0"));
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("io.github.pictolex.Pictolex"));
         QCOMPARE(QApplication::windowIcon().availableSizes().value(0), QSize(48, 48));
         QCOMPARE(form->objectName(), QStringLiteral("Form1"));
         QCOMPARE(form->windowTitle(), QStringLiteral("Pictolex"));
