@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # toolchain
-  build-essential cmake ninja-build pkgconf clang
+  build-essential cmake ninja-build pkgconf clang libclang-rt-14-dev
   # libraries of the program
   qt6-base-dev libgl-dev libjpeg62-turbo-dev
   # content tools: rendering, font metrics, image encoding
@@ -13,7 +13,7 @@ packages=(
   # fonts the window may use
   fonts-wine
   # tests and benchmarks
-  libgtest-dev libbenchmark-dev libjpeg-turbo-progs
+  libgtest-dev libbenchmark-dev libjpeg-turbo-progs valgrind
   xvfb xauth imagemagick xdotool desktop-file-utils appstream
   # the accessibility check: a session bus, the AT-SPI registry and a client
   dbus at-spi2-core python3-gi gir1.2-atspi-2.0
