@@ -53,10 +53,15 @@ public:
         setup.clock = m_clock.clock();
         setup.reportError = m_errors.reporter();
         m_form = ShowForm(std::move(setup));
-        for (const auto& category : kCategories) {
-            m_lists.push_back(Child<DictionaryList>(m_form.get(), ListName(category.tag)));
-            QObject::connect(m_lists.back(), &DictionaryList::chosen, [this] { ++m_reports; });
+        // The category lists are the lists with a tag, whatever their names.
+        for (auto* list : m_form->findChildren<DictionaryList*>()) {
+            if (list->tag() < 1)
+                continue;
+            m_lists.push_back(list);
+            QObject::connect(list, &DictionaryList::chosen, [this] { ++m_reports; });
         }
+        if (m_lists.size() != kCategories.size())
+            qFatal("expected one list per category");
         m_memo = Child<QPlainTextEdit>(m_form.get(), "Memo2");
         m_edit = Child<QLineEdit>(m_form.get(), "Edit1");
         m_check = Child<QCheckBox>(m_form.get(), "CheckBox1");
@@ -109,12 +114,6 @@ public:
     int checks() const { return m_checks; }
 
 private:
-    static const char* ListName(int tag)
-    {
-        static const char* names[] = {"ListBoxV", "ListBoxA", "ListBoxH", "ListBoxM", "ListBoxT", "ListBoxC"};
-        return names[tag - 1];
-    }
-
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
 
     void fail(const std::string& what)
@@ -185,9 +184,8 @@ private:
     {
         switch (pick(9)) {
         case 0: {  // a real term, in random letter case, sometimes with blanks
-            const auto matches = SearchTerms(content::GlossaryText(), "e", true);
-            QString term =
-                QString::fromUtf8(matches[static_cast<std::size_t>(pick(static_cast<int>(matches.size())))].term);
+            QString term = QString::fromUtf8(
+                m_realTerms[static_cast<std::size_t>(pick(static_cast<int>(m_realTerms.size())))].term);
             return pick(2) ? term.toUpper() : QStringLiteral("  ") + term + QStringLiteral(" ");
         }
         case 1:
@@ -288,6 +286,8 @@ private:
     QAction* m_about = nullptr;
     QAction* m_exit = nullptr;
     std::vector<TermMatch> m_lastMatches;
+    // Terms to type in a search: every term holding an "e".
+    const std::vector<TermMatch> m_realTerms = SearchTerms(content::GlossaryText(), "e", true);
     int m_failures = 0;
     int m_checks = 0;
     int m_reports = 0;  // selections the category lists reported
