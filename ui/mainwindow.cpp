@@ -117,10 +117,14 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, cons
 // leads to is called by its key.
 QString PlateTitle(const DictionaryContent& content, std::string_view pictureKey)
 {
-    const std::string wanted = Normalise(pictureKey);
+    const auto sameKey = [pictureKey](std::string_view key) {
+        // ASCII letter case ignored, as the picture store does.
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return std::ranges::equal(key, pictureKey, [&](char a, char b) { return lower(a) == lower(b); });
+    };
     for (std::size_t i = 0; i < kCategories.size(); ++i) {
         for (std::string_view title : content.categoryTitles[i]) {
-            if (Normalise(CategoryRowKeys(kCategories[i].tag, title).pictureKey) == wanted)
+            if (sameKey(CategoryRowKeys(kCategories[i].tag, title).pictureKey))
                 return FromUtf8(Trim(title));
         }
     }
