@@ -65,12 +65,14 @@ def check_text(text_dir: Path) -> list[str]:
     if lines[-1] != "[*c*]":
         faults.append(f"{where(len(lines) - 1)}: the last line is not the closing heading \"[*c*]\"")
     headings = []  # (index, letter, title)
+    current_heading = lines[0] if lines else ""  # the heading above the line being read
     for i, line in enumerate(lines):
         bad = sorted({ch for ch in line if not (" " <= ch <= "~" or ch in ALLOWED_EXTRA)})
         if bad:
             shown = ", ".join(f"U+{ord(ch):04X}" for ch in bad)
             faults.append(f"{where(i)}: character outside ASCII and ’ ‘ à: {shown}")
         if line.startswith("[*"):
+            current_heading = line
             if i == len(lines) - 1:
                 continue
             m = HEADING.fullmatch(line)
@@ -88,10 +90,7 @@ def check_text(text_dir: Path) -> list[str]:
                 faults.append(f"{where(i)}: empty term")
             elif term != term.rstrip():
                 faults.append(f"{where(i)}: term \"{term}\" ends with a blank")
-            heading_index = i
-            while heading_index > 0 and not lines[heading_index].startswith("[*"):
-                heading_index -= 1
-            if term.strip() and term not in allowed.get(lines[heading_index], set()):
+            if term.strip() and term not in allowed.get(current_heading, set()):
                 faults.append(f"{where(i)}: \"{term}\" is neither the plate's subject nor one of its "
                               f"labels (a stray colon?)")
 
