@@ -22,7 +22,9 @@ configure: deps
 deps:
 	@scripts/install-deps.sh
 
+# Every plate on one PNG; CATEGORY=animal shows one category.
 contact-sheet: configure
+	cmake -S . -B $(BUILD) -DCONTACT_CATEGORY=$(CATEGORY) >/dev/null
 	cmake --build $(BUILD) --target contact-sheet
 	@echo "Contact sheet: $(BUILD)/content/contact-sheet.png"
 

@@ -8,8 +8,9 @@ packages=(
   build-essential cmake ninja-build pkgconf clang libclang-rt-14-dev
   # libraries of the program
   qt6-base-dev libgl-dev libjpeg62-turbo-dev
-  # content tools: rendering, font metrics, image encoding
+  # content tools: rendering, label checks, templates, font metrics, image encoding
   python3 python3-fonttools python3-pil librsvg2-bin fonts-dejavu-core
+  gir1.2-rsvg-2.0 python3-gi python3-gi-cairo python3-cairo python3-svgelements
   # fonts the window may use
   fonts-wine
   # tests and benchmarks

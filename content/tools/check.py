@@ -18,13 +18,16 @@ import struct
 import sys
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from plates import CATEGORIES  # noqa: E402
+
 ALLOWED_EXTRA = set("\u2019\u2018\u00e0")  # ’ ‘ à besides printable ASCII
 HEADING = re.compile(r"\[\*([a-z])\*\](\d{3} [^\r\n]*)\.jpg $")
 MAX_BODY_LINES = 44
 PICTURE_WIDTH = (204, 751)
 PICTURE_HEIGHT = (156, 630)
 PICTURE_MAX_BYTES = 122_223
-CATEGORY_LETTERS = "vahmtc"
+CATEGORY_LETTERS = "".join(letter for _folder, letter, _label in CATEGORIES)
 
 
 def _read_lines(path: Path) -> list[str]:

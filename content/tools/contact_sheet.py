@@ -1,13 +1,18 @@
 #!/usr/bin/python3
 """Renders every plate picture, captioned with its key and title, onto one PNG.
 
-    contact_sheet.py TEXT_DIR PICTURES_DIR OUT.png
+    contact_sheet.py TEXT_DIR PICTURES_DIR OUT.png [CATEGORY]
+
+With CATEGORY (a folder name such as animal), only that category's plates.
 """
 
 import sys
 from pathlib import Path
 
 from PIL import Image, ImageDraw, ImageFont
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from plates import CATEGORIES  # noqa: E402
 
 CELL_W, CELL_H, CAPTION = 260, 220, 18
 COLUMNS = 6
@@ -16,6 +21,12 @@ COLUMNS = 6
 def main() -> int:
     text_dir, pictures, out = (Path(a) for a in sys.argv[1:4])
     rows = [r.split("\t", 1) for r in (text_dir / "titles.txt").read_text("utf-8").splitlines()]
+    if len(sys.argv) > 4 and sys.argv[4]:
+        letters = {folder: letter for folder, letter, _label in CATEGORIES}
+        if sys.argv[4] not in letters:
+            print(f"no category '{sys.argv[4]}': one of {', '.join(letters)}", file=sys.stderr)
+            return 2
+        rows = [r for r in rows if r[0] == letters[sys.argv[4]]]
     font = ImageFont.truetype("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 11)
     lines = (len(rows) + COLUMNS - 1) // COLUMNS
     sheet = Image.new("RGB", (COLUMNS * CELL_W, max(1, lines) * (CELL_H + CAPTION)), "white")

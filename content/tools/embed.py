@@ -11,7 +11,10 @@ the category rows and the table from picture key to those bytes.
 import sys
 from pathlib import Path
 
-LETTERS = "vahmtc"
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from plates import CATEGORIES  # noqa: E402
+
+LETTERS = [letter for _folder, letter, _label in CATEGORIES]
 
 
 def symbol(name: str) -> str:

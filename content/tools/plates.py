@@ -8,19 +8,10 @@ from the position in `order.txt`.
 
 from __future__ import annotations
 
-import html
 import re
 from dataclasses import dataclass, field
 from pathlib import Path
 
-CATEGORIES = [  # (folder, letter, label) in list order; tags are 1..6
-    ("vegetal", "v", "Vegetal"),
-    ("animal", "a", "Animal"),
-    ("human", "h", "Human"),
-    ("music", "m", "Music"),
-    ("transport", "t", "Transport"),
-    ("clothing", "c", "Clothing"),
-]
 
 FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 FONT_FAMILY = "DejaVu Sans"
@@ -35,14 +26,38 @@ class ContentError(Exception):
     """A fault in the content sources; the message names file and line."""
 
 
+CONTENT_DIR = Path(__file__).resolve().parent.parent
+PLATES_DIR = CONTENT_DIR / "plates"
+STYLE_DIR = CONTENT_DIR / "style"
+
+
+def read_categories(path: Path = CONTENT_DIR / "categories.txt") -> list[tuple[str, str, str]]:
+    """(folder, letter, label) of every category, in list order; tags are 1..6."""
+    rows = []
+    for n, raw in enumerate(path.read_text(encoding="utf-8").splitlines(), start=1):
+        fields = raw.split("#", 1)[0].split()
+        if not fields:
+            continue
+        if len(fields) != 4 or fields[0] != str(len(rows) + 1) or len(fields[1]) != 1:
+            raise ContentError(f"{path}:{n}: a category reads 'tag letter folder label', tags from 1 in order")
+        rows.append((fields[2], fields[1], fields[3]))
+    return rows
+
+CATEGORIES = read_categories()
+
+
 @dataclass
 class Label:
     term: str
-    x: float            # the point on the drawing the label names
+    part: str           # id of the drawing element the label names
+    x: float            # where the leader ends: the dot, or the middle of the bracket
     y: float
     side: str           # "left" or "right"
     preferred_y: float | None
     line_no: int
+    # A whole is marked by a bracket instead of a dot: ("v", x, y1, y2) stands
+    # beside the part, ("h", x1, x2, y) under it; None for a dot.
+    bracket: tuple[str, float, float, float] | None = None
     baseline: float = 0.0   # set by the layout
     width: float = 0.0
 
@@ -66,9 +81,14 @@ class Plate:
         return self.path.with_suffix(".svg")
 
 
+_NUM = r"-?\d+(?:\.\d+)?"
 LABEL_DATA = re.compile(
-    r"\s+@\s*(?P<x>-?\d+(?:\.\d+)?)\s*,\s*(?P<y>-?\d+(?:\.\d+)?)\s+(?P<side>left|right)"
-    r"(?:\s+y=(?P<py>-?\d+(?:\.\d+)?))?\s*$")
+    r"\s+@\s*(?:#(?P<part>[A-Za-z][\w.-]*)\s+)?"
+    rf"(?:(?P<x>{_NUM})\s*,\s*(?P<y>{_NUM})|\[(?P<bracket>[^\]]*)\])"
+    rf"\s+(?P<side>left|right)(?:\s+y=(?P<py>{_NUM}))?\s*$")
+BRACKET_V = re.compile(rf"\s*(?P<x>{_NUM})\s*,\s*(?P<y1>{_NUM})\s*-\s*(?P<y2>{_NUM})\s*")
+BRACKET_H = re.compile(rf"\s*(?P<x1>{_NUM})\s*-\s*(?P<x2>{_NUM})\s*,\s*(?P<y>{_NUM})\s*")
+LABEL_FORMS = "'@ #part X,Y left|right [y=Y]' or, for a whole, '@ #part [X,Y1-Y2] side' / '[X1-X2,Y] side'"
 
 
 def read_order(folder: Path) -> list[str]:
@@ -122,12 +142,25 @@ def parse_plate(path: Path) -> Plate:
             term = line.split(":", 1)[0]
             if ":" not in line:
                 raise ContentError(f"{path}:{j + 1}: a labelled line needs 'Term: definition'")
-            plate.labels.append(Label(term=term, x=float(data["x"]), y=float(data["y"]),
-                                      side=data["side"],
-                                      preferred_y=float(data["py"]) if data["py"] else None,
-                                      line_no=j + 1))
+            if not data["part"]:
+                raise ContentError(f"{path}:{j + 1}: the label of '{term}' names no part; "
+                                   f"write {LABEL_FORMS}")
+            label = Label(term=term, part=data["part"], x=0.0, y=0.0, side=data["side"],
+                          preferred_y=float(data["py"]) if data["py"] else None, line_no=j + 1)
+            if data["bracket"] is None:
+                label.x, label.y = float(data["x"]), float(data["y"])
+            elif m := BRACKET_V.fullmatch(data["bracket"]):
+                x, y1, y2 = float(m["x"]), *sorted((float(m["y1"]), float(m["y2"])))
+                label.bracket, label.x, label.y = ("v", x, y1, y2), x, (y1 + y2) / 2
+            elif m := BRACKET_H.fullmatch(data["bracket"]):
+                x1, x2, y = *sorted((float(m["x1"]), float(m["x2"]))), float(m["y"])
+                label.bracket, label.x, label.y = ("h", x1, x2, y), (x1 + x2) / 2, y
+            else:
+                raise ContentError(f"{path}:{j + 1}: bracket of '{term}' must read '[X,Y1-Y2]' "
+                                   f"(beside the part) or '[X1-X2,Y]' (under it)")
+            plate.labels.append(label)
         elif "@" in line:
-            raise ContentError(f"{path}:{j + 1}: label data must read '@ X,Y left|right [y=Y]'")
+            raise ContentError(f"{path}:{j + 1}: label data must read {LABEL_FORMS}")
         plate.lines.append(line)
         plate.line_numbers.append(j + 1)
     return plate
@@ -163,16 +196,46 @@ def _segments_cross(a, b) -> bool:
     return o1 * o2 < 0 and o3 * o4 < 0
 
 
-def _leader(label: Label, edge: float) -> tuple[tuple[float, float], tuple[float, float]]:
+BRACKET_TICK = 5  # the ends of a bracket turn this far towards its part
+
+
+def leader(plate: Plate, label: Label) -> tuple[tuple[float, float], tuple[float, float]]:
+    """The leader from beside the label's text to its dot or bracket."""
+    edge = plate.left_edge if label.side == "left" else plate.right_edge
     mid = label.baseline - FONT_SIZE * 0.35
     start = edge + GAP if label.side == "left" else edge - GAP
     return (start, mid), (label.x, label.y)
 
 
+def bracket_path(label: Label) -> str:
+    """SVG path data of a label's bracket: a line along the whole with its ends
+    turned towards it (away from the label column, or up for one underneath)."""
+    kind, a, b, c = label.bracket
+    if kind == "v":
+        tick = BRACKET_TICK if label.side == "left" else -BRACKET_TICK
+        return f"M{a + tick:.1f},{b:.1f} L{a:.1f},{b:.1f} L{a:.1f},{c:.1f} L{a + tick:.1f},{c:.1f}"
+    return f"M{a:.1f},{c - BRACKET_TICK:.1f} L{a:.1f},{c:.1f} L{b:.1f},{c:.1f} L{b:.1f},{c - BRACKET_TICK:.1f}"
+
+
+def _segments(plate: Plate, label: Label) -> list:
+    segments = [leader(plate, label)]
+    if label.bracket:
+        kind, a, b, c = label.bracket
+        segments.append(((a, b), (a, c)) if kind == "v" else ((a, c), (b, c)))
+    return segments
+
+
 def layout(plate: Plate) -> None:
-    """Places every label in its column; raises ContentError on a label that
-    is clipped, overlaps the drawing's side, or whose leader crosses another."""
+    """Places every label in its column; raises ContentError on two labels that
+    name one part, a label that is clipped or does not fit its column, or a
+    leader that crosses another."""
     where = f"{plate.path}"
+    first: dict[str, Label] = {}
+    for label in plate.labels:
+        other = first.setdefault(label.part, label)
+        if other is not label:
+            raise ContentError(f"{where}:{label.line_no}: '{label.term}' names #{label.part}, which "
+                               f"'{other.term}' (line {other.line_no}) names too")
     for label in plate.labels:
         if not (0 <= label.x <= plate.width and 0 <= label.y <= plate.height):
             raise ContentError(f"{where}:{label.line_no}: point of '{label.term}' lies outside the canvas")
@@ -206,48 +269,8 @@ def layout(plate: Plate) -> None:
             lb.baseline = min(lb.baseline, limit)
             following = lb.baseline
 
-    leaders = [(lb, _leader(lb, plate.left_edge if lb.side == "left" else plate.right_edge))
-               for lb in plate.labels]
-    for i, (a, seg_a) in enumerate(leaders):
-        for b, seg_b in leaders[i + 1:]:
-            if _segments_cross(seg_a, seg_b):
+    for i, a in enumerate(plate.labels):
+        for b in plate.labels[i + 1:]:
+            if any(_segments_cross(sa, sb) for sa in _segments(plate, a) for sb in _segments(plate, b)):
                 raise ContentError(f"{where}:{a.line_no}: leader of '{a.term}' crosses the leader of "
                                    f"'{b.term}' (line {b.line_no}); move a point or set y= on one")
-
-
-def drawing_body(plate: Plate) -> str:
-    """The drawing's content without its outer <svg> element."""
-    svg = plate.drawing.read_text(encoding="utf-8")
-    if re.search(r"<text\b", svg):
-        raise ContentError(f"{plate.drawing}: the drawing holds text; labels come from the plate file")
-    m = re.search(r"<svg\b[^>]*>(.*)</svg>", svg, re.S)
-    if not m:
-        raise ContentError(f"{plate.drawing}: no <svg> element")
-    return m[1]
-
-
-def style_sheet(style_dir: Path) -> tuple[str, str]:
-    css = (style_dir / "plate.css").read_text(encoding="utf-8")
-    symbols = "\n".join(p.read_text(encoding="utf-8")
-                        for p in sorted((style_dir / "symbols").glob("*.svg")))
-    return css, symbols
-
-
-def compose(plate: Plate, style_dir: Path) -> str:
-    """The finished plate as one SVG document: style, symbols, drawing, labels."""
-    layout(plate)
-    css, symbols = style_sheet(style_dir)
-    out = [f'<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" '
-           f'width="{plate.width}" height="{plate.height}" viewBox="0 0 {plate.width} {plate.height}">',
-           f"<style>{css}</style>", f"<defs>{symbols}</defs>",
-           f'<rect width="{plate.width}" height="{plate.height}" fill="#ffffff"/>',
-           drawing_body(plate), '<g id="labels">']
-    for lb in plate.labels:
-        (sx, sy), (ex, ey) = _leader(lb, plate.left_edge if lb.side == "left" else plate.right_edge)
-        out.append(f'<path class="leader" d="M{sx:.1f},{sy:.1f} L{ex:.1f},{ey:.1f}"/>')
-        out.append(f'<circle class="anchor" cx="{ex:.1f}" cy="{ey:.1f}" r="{ANCHOR_RADIUS}"/>')
-        anchor, x = ("end", plate.left_edge) if lb.side == "left" else ("start", plate.right_edge)
-        out.append(f'<text class="label" x="{x:.1f}" y="{lb.baseline:.1f}" '
-                   f'text-anchor="{anchor}">{html.escape(lb.term)}</text>')
-    out.append("</g></svg>")
-    return "\n".join(out)

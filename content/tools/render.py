@@ -1,64 +1,123 @@
 #!/usr/bin/python3
-"""Renders one plate (or a standalone SVG such as the banner) to a JPEG.
+"""Renders one plate (or a standalone SVG such as the banner) to a picture.
 
-    render.py PLATE_OR_SVG OUT.jpg [--progressive] [--quality Q]
-    render.py PLATE_OR_SVG OUT.png --scale 2        (preview)
+    render.py PLATE OUT.jpg [--depfile OUT.d]    the plate's picture, after its checks
+    render.py PLATE OUT.png [--scale 2]          a preview
+    render.py PLATE --review OUT.png             twice the size, beside a crop round
+                                                 every dot, each captioned with its term
+    render.py BANNER.svg OUT.jpg                 a standalone drawing
 
-A plate is laid out first; a layout fault stops the render with its message.
+A plate is laid out and its labels are checked against the drawing (see
+partcheck.py) before anything is written; a fault stops the render with its
+file, line and term. The depfile names everything the picture was drawn from,
+so the build renders a plate again exactly when one of those changes.
 """
 
 import argparse
-import io
-import subprocess
 import sys
+import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from plates import ContentError, compose, parse_plate  # noqa: E402
+from drawing import Templates, compose, read_drawing  # noqa: E402
+from plates import STYLE_DIR, ContentError, Plate, parse_plate  # noqa: E402
 
-STYLE_DIR = Path(__file__).resolve().parent.parent / "style"
-
-
-def svg_of(source: Path) -> tuple[str, bool]:
-    if source.suffix == ".plate":
-        plate = parse_plate(source)
-        return compose(plate, STYLE_DIR), plate.progressive
-    return source.read_text(encoding="utf-8"), False
+TOOLS = Path(__file__).resolve().parent
+JPEG_QUALITY = 92
 
 
-def rasterise(svg: str, scale: float = 1.0) -> bytes:
-    done = subprocess.run(["rsvg-convert", "--zoom", str(scale), "--format", "png",
-                           "--background-color", "white"],
-                          input=svg.encode("utf-8"), capture_output=True)
-    if done.returncode != 0:
-        raise ContentError(f"rsvg-convert failed: {done.stderr.decode(errors='replace').strip()}")
-    return done.stdout
+def checked_plate(source: Path, templates: Templates) -> tuple[Plate, str]:
+    """The plate and its composed SVG, once every label passes its checks."""
+    from partcheck import PartChecker
+    plate = parse_plate(source)
+    drawing = read_drawing(plate, templates)
+    svg = compose(plate, drawing)
+    faults = PartChecker(plate, drawing).faults()
+    if faults:
+        raise ContentError("\n".join(faults))
+    return plate, svg
+
+
+def to_image(surface):
+    from PIL import Image
+    return Image.frombuffer("RGB", (surface.get_width(), surface.get_height()), bytes(surface.get_data()),
+                            "raw", "BGRX", surface.get_stride(), 1)
+
+
+def write_depfile(path: Path, target: Path, plate: Plate, templates: Templates) -> None:
+    inputs = [plate.path, plate.drawing, STYLE_DIR / "plate.css", STYLE_DIR / "patterns.svg"]
+    inputs += [templates.path(t) for t in templates.used_by(plate.drawing)]
+    inputs += sorted(TOOLS.glob("*.py"))
+    path.write_text(f"{target}: " + " ".join(str(p).replace(" ", "\\ ") for p in inputs) + "\n")
+
+
+def review_sheet(plate: Plate, svg: str, out: Path) -> None:
+    """The plate at twice its size and, beside it, a crop round every dot."""
+    from PIL import Image, ImageDraw, ImageFont
+    from partcheck import render_svg
+    scale, half, caption = 2, 36, 16
+    big = to_image(render_svg(svg, plate.width, plate.height, scale))
+    font = ImageFont.truetype("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 12)
+    cell = 2 * half * scale
+    rows_fit = max(1, big.height // (cell + caption))
+    columns = max(1, -(-len(plate.labels) // rows_fit))
+    sheet = Image.new("RGB", (big.width + 16 + columns * (cell + 8), max(big.height, rows_fit * (cell + caption))),
+                      "white")
+    sheet.paste(big, (0, 0))
+    draw = ImageDraw.Draw(sheet)
+    for n, label in enumerate(plate.labels):
+        cx, cy = round(label.x * scale), round(label.y * scale)
+        crop = big.crop((cx - half * scale, cy - half * scale, cx + half * scale, cy + half * scale))
+        x = big.width + 16 + (n // rows_fit) * (cell + 8)
+        y = (n % rows_fit) * (cell + caption)
+        sheet.paste(crop, (x, y))
+        draw.rectangle([x, y, x + cell - 1, y + cell - 1], outline="#c8ced3")
+        draw.text((x + 2, y + cell + 1), f"{label.line_no}: {label.term}"[:28], fill="#22313f", font=font)
+    sheet.save(out)
 
 
 def main() -> int:
     ap = argparse.ArgumentParser()
     ap.add_argument("source", type=Path)
-    ap.add_argument("out", type=Path)
-    ap.add_argument("--progressive", action="store_true")
-    ap.add_argument("--quality", type=int, default=92)
+    ap.add_argument("out", type=Path, nargs="?")
+    ap.add_argument("--review", type=Path, metavar="OUT.png")
     ap.add_argument("--scale", type=float, default=1.0)
+    ap.add_argument("--depfile", type=Path)
+    ap.add_argument("--timing", action="store_true", help="print how long the checks took")
     args = ap.parse_args()
+    if (args.out is None) == (args.review is None):
+        ap.error("give either OUT or --review OUT.png")
+    templates = Templates()
     try:
-        svg, progressive = svg_of(args.source)
-        png = rasterise(svg, args.scale)
+        if args.source.suffix == ".plate":
+            started = time.perf_counter()
+            plate, svg = checked_plate(args.source, templates)
+            if args.timing:
+                print(f"{args.source.name}: checked in {time.perf_counter() - started:.3f} s")
+            width, height, progressive = plate.width, plate.height, plate.progressive
+        else:
+            plate, svg = None, args.source.read_text(encoding="utf-8")
+            import re
+            m = re.search(r'width="(\d+)"[^>]*height="(\d+)"', svg)
+            width, height, progressive = int(m[1]), int(m[2]), False
+        from partcheck import render_svg
+        if args.review:
+            review_sheet(plate, svg, args.review)
+            return 0
+        image = to_image(render_svg(svg, width, height, args.scale))
     except ContentError as e:
-        print(f"error: {e}", file=sys.stderr)
+        for line in str(e).splitlines():
+            print(f"content error: {line}", file=sys.stderr)
         return 1
     args.out.parent.mkdir(parents=True, exist_ok=True)
     if args.out.suffix == ".png":
-        args.out.write_bytes(png)
+        image.save(args.out)
         return 0
-    from PIL import Image
-    image = Image.open(io.BytesIO(png)).convert("RGB")
     tmp = args.out.with_suffix(".tmp")
-    image.save(tmp, "JPEG", quality=args.quality, progressive=progressive or args.progressive,
-               optimize=True, subsampling=0)
+    image.save(tmp, "JPEG", quality=JPEG_QUALITY, progressive=progressive, optimize=True, subsampling=0)
     tmp.replace(args.out)
+    if args.depfile and plate is not None:
+        write_depfile(args.depfile, args.out, plate, templates)
     return 0
 
 

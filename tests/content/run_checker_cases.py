@@ -4,8 +4,10 @@ what it prints with the case's expected.txt, whole.
 
 A case is a small plates tree (<case>/plates/<category>/...) and the exact
 messages it must produce ("" for content that must pass). Paths in messages
-are written relative to the case folder. A case may also hold pictures/, whose
-JPEGs are made by pictures.txt lines "KEY WIDTH HEIGHT [progressive]".
+are written relative to the case folder. A case may also hold
+  pictures.txt  lines "KEY WIDTH HEIGHT [progressive]": JPEGs made for check.py;
+  render.txt    plates (paths in the case) to render, with their label checks;
+  review/       a review record, checked against the case's plates.
 """
 
 import subprocess
@@ -32,7 +34,19 @@ def run_case(case: Path) -> list[str]:
         text_dir = Path(tmp) / "text"
         done = subprocess.run([str(TOOLS / "build_text.py"), str(case / "plates"), str(text_dir)],
                               capture_output=True, text=True)
-        printed = done.stderr
+        printed = done.stderr if done.returncode else ""
+        if done.returncode == 0 and (case / "render.txt").exists():
+            failed = False
+            for plate in (case / "render.txt").read_text().split():
+                done = subprocess.run([str(TOOLS / "render.py"), str(case / plate), str(Path(tmp) / "plate.jpg")],
+                                      capture_output=True, text=True)
+                printed += done.stderr
+                failed |= done.returncode != 0
+            done.returncode = int(failed)
+        if done.returncode == 0 and (case / "review").is_dir():
+            done = subprocess.run([str(TOOLS / "review.py"), "check", "--content", str(case)],
+                                  capture_output=True, text=True)
+            printed += done.stderr.replace(f" {case.name}/", " ")
         if done.returncode == 0 and (case / "pictures.txt").exists():
             make_pictures(case, Path(tmp) / "pictures")
             done = subprocess.run([str(TOOLS / "check.py"), str(text_dir), "--pictures",
