@@ -216,6 +216,11 @@ def _expand_template(node: Node, templates: Templates, id_prefix: str) -> Node:
                 parent.children.append(shape)
 
     convert(parsed, group)
+    paint = node.attrs.get("paint")
+    if paint:  # one class for the whole instance, as for a ghost outline; overlays and marks stay
+        for n in group.walk():
+            if n.tag in SHAPES and not set(n.classes()) & (OVERLAYS | {"dot"}):
+                n.attrs["class"] = paint
     return group
 
 

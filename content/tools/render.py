@@ -8,12 +8,14 @@
     render.py BANNER.svg OUT.jpg                 a standalone drawing
 
 A plate is laid out and its labels are checked against the drawing (see
-partcheck.py) before anything is written; a fault stops the render with its
-file, line and term. The depfile names everything the picture was drawn from,
+partcheck.py); a fault is printed with its file, line and term and fails the
+render. A picture for the program is then not written; a preview or a review
+sheet is, so that the fault can be seen. The depfile names everything the picture was drawn from,
 so the build renders a plate again exactly when one of those changes.
 """
 
 import argparse
+import re
 import sys
 import time
 from pathlib import Path
@@ -26,16 +28,13 @@ TOOLS = Path(__file__).resolve().parent
 JPEG_QUALITY = 92
 
 
-def checked_plate(source: Path, templates: Templates) -> tuple[Plate, str]:
-    """The plate and its composed SVG, once every label passes its checks."""
+def checked_plate(source: Path, templates: Templates) -> tuple[Plate, str, list[str]]:
+    """The plate, its composed SVG and the faults its labels' checks found."""
     from partcheck import PartChecker
     plate = parse_plate(source)
     drawing = read_drawing(plate, templates)
     svg = compose(plate, drawing)
-    faults = PartChecker(plate, drawing).faults()
-    if faults:
-        raise ContentError("\n".join(faults))
-    return plate, svg
+    return plate, svg, PartChecker(plate, drawing).faults()
 
 
 def to_image(surface):
@@ -88,22 +87,27 @@ def main() -> int:
     if (args.out is None) == (args.review is None):
         ap.error("give either OUT or --review OUT.png")
     templates = Templates()
+    faults: list[str] = []
     try:
         if args.source.suffix == ".plate":
             started = time.perf_counter()
-            plate, svg = checked_plate(args.source, templates)
+            plate, svg, faults = checked_plate(args.source, templates)
             if args.timing:
                 print(f"{args.source.name}: checked in {time.perf_counter() - started:.3f} s")
             width, height, progressive = plate.width, plate.height, plate.progressive
         else:
             plate, svg = None, args.source.read_text(encoding="utf-8")
-            import re
             m = re.search(r'width="(\d+)"[^>]*height="(\d+)"', svg)
             width, height, progressive = int(m[1]), int(m[2]), False
+        for fault in faults:
+            print(f"content error: {fault}", file=sys.stderr)
+        preview = args.review is not None or args.out.suffix == ".png"
+        if faults and not preview:
+            return 1  # a picture with a label off its part never reaches the program
         from partcheck import render_svg
         if args.review:
             review_sheet(plate, svg, args.review)
-            return 0
+            return 1 if faults else 0
         image = to_image(render_svg(svg, width, height, args.scale))
     except ContentError as e:
         for line in str(e).splitlines():
@@ -111,8 +115,8 @@ def main() -> int:
         return 1
     args.out.parent.mkdir(parents=True, exist_ok=True)
     if args.out.suffix == ".png":
-        image.save(args.out)
-        return 0
+        image.save(args.out)  # a preview shows the plate even when its labels have faults
+        return 1 if faults else 0
     tmp = args.out.with_suffix(".tmp")
     image.save(tmp, "JPEG", quality=JPEG_QUALITY, progressive=progressive, optimize=True, subsampling=0)
     tmp.replace(args.out)
