@@ -5,12 +5,14 @@ A drawing is an SVG document of the canvas size holding shapes only. Besides
 plain SVG it may hold two forms that the build expands:
 
   <template name="wheel-car-36" id="front-wheel" x="120" y="200"
-            [width="80"] [height="80"] [flip="x"]/>
-      the template style/templates/<name>.svg, its viewBox placed with its top
-      left corner at (x, y) and scaled to width and/or height (one of them keeps
-      the proportions). Coordinates are rescaled, not transformed, so every
-      outline stays 2 px. The instance is a group with the given id; an id
-      inside the template becomes <instance id>-<id>.
+            [width="80"] [height="80"] [flip="x|y"] [rotate="30"] [paint="line"]/>
+      the template style/templates/<name>.svg with its origin (0, 0) at (x, y),
+      scaled so that its viewBox is width wide and/or height high (one of them
+      alone keeps the proportions), mirrored about its origin by flip, turned
+      about it by rotate (degrees, clockwise), and with every shape in one class
+      by paint (paint="line" draws a ghost outline). Coordinates are rewritten,
+      not transformed, so every outline stays 2 px. The instance is a group
+      with the given id; an id inside the template becomes <instance id>-<id>.
 
   <inset id="stoma" cx="420" cy="150" r="80" at="215,120" [at-r="13"]> ... </inset>
       a round close-up: a white disc at (cx, cy) whose content is clipped to

@@ -101,11 +101,15 @@ class PartChecker:
         if value == 0:
             return "white"
         shape = self.shapes[value >> 2]
-        if shape.part is not None:
-            what = f"#{shape.part.local_id}"
+        n = shape.node
+        if n.local_id:
+            what = f"#{n.local_id}"
         else:
-            n = shape.node
-            what = f"an unnamed {n.tag} of template {n.template}" if n.template else f"an unnamed {n.tag}"
+            what = f"an unnamed {n.tag}"
+            if shape.part is not None:
+                what += f" of #{shape.part.local_id}"
+            elif n.template:
+                what += f" of template {n.template}"
             what += f" (line {n.line})"
         return f"the outline of {what}" if value & 3 == OUTLINE else what
 

@@ -23,6 +23,7 @@ A plate whose sources change after its review must be reviewed again.
 
 from __future__ import annotations
 
+import fcntl
 import sys
 from pathlib import Path
 
@@ -97,10 +98,15 @@ def grade(content: Path, which: str, grade_name: str, note: str) -> None:
         raise ContentError("the note is one line of text, not empty")
     plate = parse_plate(plates / f"{name}.plate")
     path = content / "review" / f"{folder}.tsv"
-    rows = read_record(path)
-    rows[name] = (sources_hash(plate, Templates(content / "style" / "templates")), grade_name, note.strip(), 0)
-    order = read_order(plates) if (plates / "order.txt").exists() else []
-    write_record(path, rows, order)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    with open(path.with_suffix(".lock"), "w") as lock:  # reviewers may record at the same time
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        rows = read_record(path)
+        rows[name] = (sources_hash(plate, Templates(content / "style" / "templates")), grade_name,
+                      note.strip(), 0)
+        order = read_order(plates) if (plates / "order.txt").exists() else []
+        write_record(path, rows, order)
+    path.with_suffix(".lock").unlink(missing_ok=True)
 
 
 def main(argv: list[str]) -> int:
