@@ -421,6 +421,8 @@ def part_map(plate: Plate, drawing: Drawing) -> tuple[str, list[MapShape | None]
             attrs["style"] = (f"fill:{fill};stroke:{stroke};stroke-width:2;stroke-linecap:round;"
                               f"stroke-linejoin:round;shape-rendering:crispEdges;opacity:1")
             return out
+        if node.local_id:
+            attrs["id"] = f"p-{node.local_id}"  # a part that is a group, for rendering it alone
         out.children = [paint(c, ids, own, band) for c in node.children]
         return out
 

@@ -88,7 +88,7 @@ class PartChecker:
         self.svg, self.shapes = part_map(plate, drawing)
         self.map = PixelMap(render_svg(self.svg, plate.width, plate.height, antialias=False))
         self.named: dict[str, Label] = {lb.part: lb for lb in plate.labels}
-        self._holds: dict[tuple[int, float, float], bool] = {}
+        self._holds: dict[tuple[str, float, float], bool] = {}
         self._boxes: dict[int, list[int]] | None = None
 
     # What a shape is, for the checks and for the messages.
@@ -247,12 +247,13 @@ class PartChecker:
                         f"set it under the part")
         return None
 
-    def holds(self, index: int, x: float, y: float) -> bool:
-        """Whether shape `index` holds the point: covers it, or surrounds it on every side."""
-        key = (index, x, y)
+    def holds(self, element: str, x: float, y: float) -> bool:
+        """Whether an element of the part map (a shape "m12" or a part "p-nucleus")
+        holds the point: covers it, or surrounds it on every side."""
+        key = (element, x, y)
         if key not in self._holds:
             surface = render_svg(self.svg, self.plate.width, self.plate.height, antialias=False,
-                                 element=f"#{self.drawing.prefix}m{index}")
+                                 element=f"#{self.drawing.prefix}{element}")
             alone = PixelMap(surface)
             px, py = int(x), int(y)
             held = alone.at(px, py) != 0
@@ -286,6 +287,10 @@ class PartChecker:
                 continue  # a labelled sub-part of a whole that has a bracket
             crossed.append(index)
         for index in crossed:
-            if not self.holds(index, ex, ey):
-                return f"leader of '{label.term}' passes through {self.describe(index << 2 | FILL)}"
+            part = self.shapes[index].part
+            if self.holds(f"m{index}", ex, ey):
+                continue
+            if part is not None and part is not self.shapes[index].node and self.holds(f"p-{part.local_id}", ex, ey):
+                continue  # a detail of a part that holds the point, as chromatin in a nucleus
+            return f"leader of '{label.term}' passes through {self.describe(index << 2 | FILL)}"
         return None
