@@ -119,10 +119,23 @@ class PartChecker:
             return False
         return self.labelled_owner(self.shapes[value >> 2]) is self.drawing.by_id[label.part]
 
-    def detail(self, value: int) -> bool:
+    def detail(self, value: int, label: Label) -> bool:
         """An unlabelled line drawn over a part (a vein, a seam, a fold) belongs
-        to whatever it is drawn on."""
-        return value & 3 == STROKE and self.labelled_owner(self.shapes[value >> 2]) is None
+        to whatever it is drawn on: a line that no label names, or one that
+        belongs to a whole holding the labelled part (a vein of the leaf for
+        a dot on one of its lobes)."""
+        if value & 3 != STROKE:
+            return False
+        owner = self.labelled_owner(self.shapes[value >> 2])
+        return owner is None or owner in self.wholes_of(label)
+
+    def wholes_of(self, label: Label) -> list[Node]:
+        """The elements that hold the labelled part, nearest first."""
+        node = self.drawing.by_id[label.part]
+        for shape in self.shapes:
+            if shape is not None and node in shape.ancestors:
+                return shape.ancestors[shape.ancestors.index(node) + 1:]
+        return []
 
     def own_shapes(self, label: Label) -> list[int]:
         return [i for i, s in enumerate(self.shapes) if s is not None and self.labelled_owner(s) is
@@ -185,7 +198,7 @@ class PartChecker:
         if centre & 3 == OUTLINE:
             return f"dot of '{term}' lies on {self.describe(centre)}"
         outside = [(d, v) for v, d in self.map.disc(label.x, label.y, INSIDE)
-                   if not self.belongs(v, label) and not self.detail(v)]
+                   if not self.belongs(v, label) and not self.detail(v, label)]
         if outside:
             d, v = min(outside)
             if self.smaller_than_dot(own):
