@@ -11,7 +11,8 @@ renders that single shape by its id.
 A label fails when:
   - its dot is not on its part: on a filled part it must lie at least 3 px
     inside the fill (nothing else within 4 px of it but unlabelled detail
-    lines drawn over the part, such as veins or seams); on a part drawn as a line
+    lines drawn over the part, such as veins or seams, and not on one of
+    those either); on a part drawn as a line
     it must lie on the line (within 1 px) and 4 px from any other line;
   - its dot lies on a part another label names;
   - its leader passes through the fill of a shape that is not its part and
@@ -35,6 +36,7 @@ from plates import Label, Plate, leader  # noqa: E402
 INSIDE = 4          # a dot on a filled part has nothing else this close (3 px of fill)
 ON_LINE = 1         # a dot on a line part is this close to it
 LINE_CLEAR = 4      # ...and this far from any other line
+ON_DETAIL = 1.5     # a dot on a filled part keeps this far from the lines drawn over it
 BRACKET_SLACK = 6   # a bracket's ends lie this close to its part's extent
 DOT_WIDTH = 7       # a part no wider than the dot and its outline cannot hold one
 
@@ -204,6 +206,9 @@ class PartChecker:
             if self.smaller_than_dot(own):
                 return f"#{part} is smaller than the dot; leave '{term}' unlabelled"
             return f"dot of '{term}' is less than 3 px inside #{part} ({self.describe(v)} {d:.1f} px from its centre)"
+        lines = [(d, v) for v, d in self.map.disc(label.x, label.y, ON_DETAIL) if v & 3 == STROKE]
+        if lines:
+            return f"dot of '{term}' sits on {self.describe(min(lines)[1])}; move it into the fill of #{part}"
         return None
 
     def boxes(self) -> dict[int, list[int]]:
