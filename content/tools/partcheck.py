@@ -16,7 +16,8 @@ A label fails when:
     it must lie on the line (within 1 px) and 4 px from any other line;
   - its dot lies on a part another label names;
   - its leader passes through the fill of a shape that is not its part and
-    does not hold its point (ground and water bands excepted);
+    does not hold its point (ground and water bands excepted), or crosses a
+    line that another label names (a filament, a string);
   - its bracket does not span its part, or stands across it.
 """
 
@@ -295,7 +296,15 @@ class PartChecker:
         for k in range(steps + 1):
             t = k / steps
             value = self.map.at(int(sx + (ex - sx) * t), int(sy + (ey - sy) * t))
-            if value == 0 or value & 3 == STROKE:
+            if value == 0:
+                continue
+            if value & 3 == STROKE:
+                other = self.other_label(value)
+                if other is not None and other is not label and \
+                        self.drawing.by_id[other.part] not in self.wholes_of(label) and \
+                        self.drawing.by_id[label.part] not in self.shapes[value >> 2].ancestors:
+                    return (f"leader of '{label.term}' crosses the line {self.describe(value)}, "
+                            f"which '{other.term}' (line {other.line_no}) names")
                 continue
             index = value >> 2
             shape = self.shapes[index]
