@@ -302,7 +302,8 @@ class PartChecker:
                 other = self.other_label(value)
                 if other is not None and other is not label and \
                         self.drawing.by_id[other.part] not in self.wholes_of(label) and \
-                        self.drawing.by_id[label.part] not in self.shapes[value >> 2].ancestors:
+                        self.drawing.by_id[label.part] not in self.shapes[value >> 2].ancestors and \
+                        not self.holds(f"m{value >> 2}", ex, ey):  # a membrane round its cell's parts
                     return (f"leader of '{label.term}' crosses the line {self.describe(value)}, "
                             f"which '{other.term}' (line {other.line_no}) names")
                 continue
