@@ -318,7 +318,8 @@ class PartChecker:
             part = self.shapes[index].part
             if self.holds(f"m{index}", ex, ey):
                 continue
-            if part is not None and part is not self.shapes[index].node and self.holds(f"p-{part.local_id}", ex, ey):
+            if part is not None and part is not self.shapes[index].node and \
+                    part not in self.wholes_of(label) and self.holds(f"p-{part.local_id}", ex, ey):
                 continue  # a detail of a part that holds the point, as chromatin in a nucleus
             return f"leader of '{label.term}' passes through {self.describe(index << 2 | FILL)}"
         return None

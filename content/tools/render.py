@@ -66,7 +66,8 @@ def review_sheet(plate: Plate, svg: str, out: Path) -> None:
     draw = ImageDraw.Draw(sheet)
     for n, label in enumerate(plate.labels):
         cx, cy = round(label.x * scale), round(label.y * scale)
-        crop = big.crop((cx - half * scale, cy - half * scale, cx + half * scale, cy + half * scale))
+        crop = Image.new("RGB", (cell, cell), "white")  # white, not black, beyond the picture's edge
+        crop.paste(big, (half * scale - cx, half * scale - cy))
         x = big.width + 16 + (n // rows_fit) * (cell + 8)
         y = (n % rows_fit) * (cell + caption)
         sheet.paste(crop, (x, y))
