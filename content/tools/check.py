@@ -41,6 +41,16 @@ def _glossary_lines(text_dir: Path) -> list[str]:
     return data[:-2].split("\r\n")
 
 
+def restates(term: str, definition: str) -> bool:
+    """Whether a one-word term comes back among the first words of its own
+    definition ("Root: fine root that ..."), which then says nothing."""
+    if " " in term.strip():
+        return False
+    word = term.strip().lower()
+    forms = {word, word + "s", word + "es", word[:-1] if word.endswith("s") else word}
+    return any(w.lower() in forms for w in re.findall(r"[A-Za-z]+", definition)[:4])
+
+
 def check_text(text_dir: Path) -> list[str]:
     """All faults of the glossary and the category rows, in reading order."""
     faults: list[str] = []
@@ -93,6 +103,9 @@ def check_text(text_dir: Path) -> list[str]:
                 faults.append(f"{where(i)}: empty term")
             elif term != term.rstrip():
                 faults.append(f"{where(i)}: term \"{term}\" ends with a blank")
+            if restates(term, line.split(":", 1)[1]):
+                faults.append(f"{where(i)}: \"{term}\" is defined by itself; say what it is or does "
+                              f"without the word")
             if term.strip() and term not in allowed.get(current_heading, set()):
                 faults.append(f"{where(i)}: \"{term}\" is neither the plate's subject nor one of its "
                               f"labels (a stray colon?)")
