@@ -17,7 +17,8 @@ A label fails when:
   - its dot lies on a part another label names;
   - its leader passes through the fill of a shape that is not its part and
     does not hold its point (ground and water bands excepted), or crosses a
-    line that another label names (a filament, a string);
+    line that another label names (a filament, a string) or that stands free
+    on white (a leg, an antenna), rather than a detail drawn over a fill;
   - its bracket does not span its part, or stands across it.
 """
 
@@ -292,20 +293,16 @@ class PartChecker:
         (sx, sy), (ex, ey) = leader(self.plate, label)
         length = math.hypot(ex - sx, ey - sy)
         steps = max(1, int(length * 2))
+        values = [self.map.at(int(sx + (ex - sx) * k / steps), int(sy + (ey - sy) * k / steps))
+                  for k in range(steps + 1)]
         crossed: list[int] = []
-        for k in range(steps + 1):
-            t = k / steps
-            value = self.map.at(int(sx + (ex - sx) * t), int(sy + (ey - sy) * t))
+        for k, value in enumerate(values):
             if value == 0:
                 continue
             if value & 3 == STROKE:
-                other = self.other_label(value)
-                if other is not None and other is not label and \
-                        self.drawing.by_id[other.part] not in self.wholes_of(label) and \
-                        self.drawing.by_id[label.part] not in self.shapes[value >> 2].ancestors and \
-                        not self.holds(f"m{value >> 2}", ex, ey):  # a membrane round its cell's parts
-                    return (f"leader of '{label.term}' crosses the line {self.describe(value)}, "
-                            f"which '{other.term}' (line {other.line_no}) names")
+                fault = self.line_crossing(label, values, k, ex, ey)
+                if fault:
+                    return fault
                 continue
             index = value >> 2
             shape = self.shapes[index]
@@ -323,3 +320,26 @@ class PartChecker:
                 continue  # a detail of a part that holds the point, as chromatin in a nucleus
             return f"leader of '{label.term}' passes through {self.describe(index << 2 | FILL)}"
         return None
+
+    def line_crossing(self, label: Label, values: list[int], k: int, ex: float, ey: float) -> str | None:
+        """A fault when the leader, at sample k, crosses a line that is a part of
+        its own: one another label names, or one standing free on white (a leg,
+        an antenna, a spoke), rather than a detail drawn over a fill."""
+        value = values[k]
+        shape = self.shapes[value >> 2]
+        target = self.drawing.by_id[label.part]
+        if self.belongs(value, label) or target in shape.ancestors or \
+                any(n in self.wholes_of(label) for n in shape.ancestors[:1]):
+            return None
+        other = self.other_label(value)
+        before = next((v for v in reversed(values[:k]) if v & ~3 != value & ~3), 0)
+        after = next((v for v in values[k + 1:] if v & ~3 != value & ~3), None)
+        free = before == 0 and after == 0
+        if (other is None or other is label) and not free:
+            return None
+        if self.holds(f"m{value >> 2}", ex, ey):
+            return None  # a membrane round its cell's parts
+        if other is not None and other is not label:
+            return (f"leader of '{label.term}' crosses the line {self.describe(value)}, "
+                    f"which '{other.term}' (line {other.line_no}) names")
+        return f"leader of '{label.term}' crosses {self.describe(value)}, a line standing free"
