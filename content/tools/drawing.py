@@ -416,7 +416,8 @@ def part_map(plate: Plate, drawing: Drawing) -> tuple[str, list[MapShape | None]
             line_only = "line" in own or node.tag in ("line", "polyline") and "dot" not in own and not own
             shapes.append(MapShape(node, ids[0] if ids else None, ids, band, line_only))
             fill = "none" if line_only else f"#{index << 2 | FILL:06x}"
-            stroke = "none" if "dot" in own else f"#{index << 2 | (STROKE if line_only else OUTLINE):06x}"
+            unstroked = "dot" in own or "flat" in own
+            stroke = "none" if unstroked else f"#{index << 2 | (STROKE if line_only else OUTLINE):06x}"
             attrs["id"] = f"m{index}"
             attrs["style"] = (f"fill:{fill};stroke:{stroke};stroke-width:2;stroke-linecap:round;"
                               f"stroke-linejoin:round;shape-rendering:crispEdges;opacity:1")
