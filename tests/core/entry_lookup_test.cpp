@@ -60,8 +60,13 @@ TEST(EntryLines, sameLinesWhateverTheLineBreaks)
 {
     const Lines expected = SampleBody("[*h*]001 Cell.jpg ");
     ASSERT_EQ(expected.size(), 3u);
-    for (std::string_view lineBreak : {"\r\n", "\n", "\r"}) {
-        EXPECT_EQ(EntryLines(JoinLines(testing::kSampleLines, lineBreak), "001 Cell"), expected);
+    // A row's key stops inside its heading; a search result's key (the
+    // heading's tail) runs to the very end of it.
+    for (std::string_view key : {"001 Cell", "001 Cell.jpg "}) {
+        for (std::string_view lineBreak : {"\r\n", "\n", "\r"}) {
+            EXPECT_EQ(EntryLines(JoinLines(testing::kSampleLines, lineBreak), key), expected)
+                << '"' << key << "\" with " << (lineBreak == "\r" ? "CR" : lineBreak == "\n" ? "LF" : "CR LF");
+        }
     }
 }
 
