@@ -201,6 +201,19 @@ private slots:
         QCOMPARE(Child<DictionaryList>(form.get(), "ListBox1")->count(), 0);
     }
 
+    void search_rowsLeadToTheElementsOfTheLatestSearch()
+    {
+        m_content = test::TestContent();
+        m_content.setGlossary(
+            "[*v*]001 Alpha.jpg \r\nAlpha: first.\r\n[*v*]002 Beta.jpg \r\nBeta: second.\r\n[*c*]\r\n");
+        const auto form = test::ShowForm({m_content.content(), 24, {}, m_errors.reporter()});
+        search(form.get(), QStringLiteral("alpha"), false);
+        search(form.get(), QStringLiteral("beta"), false);
+        test::ClickRow(Child<DictionaryList>(form.get(), "ListBox1"), 0);
+        QCOMPARE(test::MemoLines(Child<QPlainTextEdit>(form.get(), "Memo2")),
+                 QStringList{QStringLiteral("Beta: second.")});
+    }
+
     void resultWithoutElement_changesNothing()
     {
         const auto form = showBuiltIn();
