@@ -14,7 +14,8 @@ using TypeAheadClock = std::function<qint64()>;
 // A monotonic clock for real use.
 TypeAheadClock SteadyClock();
 
-// A single-selection list in stored order with fixed row heights.
+// A single-selection list in stored order with fixed row heights, framed by
+// a 2 px sunken edge.
 //
 // It reports a selection (chosen()) only for what the user does to it: a
 // left press on a row (or dragging onto another), the arrow, paging, Home and

@@ -185,6 +185,16 @@ private slots:
         QCOMPARE(m_list->selectedRow(), 3);
     }
 
+    void frame_showsFourFullRowsAndPartOfAFifth()
+    {
+        // The fixture has a category list's size and row height.
+        const QRect view = m_list->viewport()->rect();
+        QVERIFY(view.contains(m_list->visualItemRect(m_list->item(3))));
+        const QRect fifth = m_list->visualItemRect(m_list->item(4));
+        QVERIFY(view.intersects(fifth));
+        QVERIFY(!view.contains(fifth));
+    }
+
 private:
     test::ManualClock m_clock;
     std::unique_ptr<DictionaryList> m_list;
