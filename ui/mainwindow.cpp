@@ -66,6 +66,10 @@ constexpr std::array<CategoryPlace, 6> kCategoryPlaces{{
 }};
 
 // Tool tips wake up after 500 ms of rest instead of the style's default.
+// While a tip shows, Qt replaces it at once when the pointer moves to another
+// control with a tip, but only until the tip "falls asleep", by default 2 s
+// after it appeared; staying awake as long as the tip shows keeps the
+// replacement immediate for the tip's whole life.
 class ToolTipTimingStyle : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
@@ -75,6 +79,8 @@ public:
     {
         if (hint == QStyle::SH_ToolTip_WakeUpDelay)
             return kToolTipWakeUpMs;
+        if (hint == QStyle::SH_ToolTip_FallAsleepDelay)
+            return kToolTipShowMs;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };

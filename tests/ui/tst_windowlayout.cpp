@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolTip>
 
 #include "accesskeys.h"
 #include "pictolex/content.h"
@@ -395,6 +396,23 @@ private slots:
             QCOMPARE(widget->toolTipDuration(), 2500);
             QCOMPARE(widget->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, widget), 500);
         }
+    }
+
+    void toolTips_anotherControlReplacesTheTipAtOnceWhileOneShows()
+    {
+        const auto form = showTestForm();
+        const auto pointAt = [&form](const char* name) {
+            auto* widget = Child<QWidget>(form.get(), name);
+            QTest::mouseMove(form->windowHandle(), widget->mapTo(form.get(), widget->rect().center()));
+        };
+        pointAt("Edit1");
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("Please Enter"));
+        // Past Qt's default fall-asleep delay (2,000 ms), before the tip hides.
+        QTest::qWait(2100);
+        QVERIFY(QToolTip::isVisible());
+        pointAt("CheckBox1");
+        // At once, not after the 500 ms wake-up delay of a fresh tip.
+        QTRY_COMPARE_WITH_TIMEOUT(QToolTip::text(), QStringLiteral("All Form"), 300);
     }
 
     void scrollBarsNeeded_followsTheTwoStepRule_data()
