@@ -137,6 +137,17 @@ QString PlateTitle(const DictionaryContent& content, std::string_view pictureKey
     return FromUtf8(pictureKey);
 }
 
+// Keeps Qt's messages off stderr while it lives.
+class QuietMessages {
+public:
+    QuietMessages() : m_previous(qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {})) {}
+    ~QuietMessages() { qInstallMessageHandler(m_previous); }
+    Q_DISABLE_COPY_MOVE(QuietMessages)
+
+private:
+    QtMessageHandler m_previous;
+};
+
 void GiveToolTip(QWidget* widget, const char* tip)
 {
     widget->setToolTip(Latin1(tip));
@@ -457,7 +468,13 @@ void TForm1::Exit1Click()
 
 void TForm1::Blog1Click()
 {
-    guarded([] { QDesktopServices::openUrl(QUrl(QStringLiteral(PICTOLEX_BLOG_URL))); });
+    guarded([] {
+        // Opening fails without a browser or on a platform that opens
+        // nothing; Qt then warns on stderr, and the failure is to pass
+        // silently.
+        const QuietMessages quiet;
+        QDesktopServices::openUrl(QUrl(QStringLiteral(PICTOLEX_BLOG_URL)));
+    });
 }
 
 void TForm1::About1Click()

@@ -248,6 +248,21 @@ private slots:
         QVERIFY(m_errors.texts.isEmpty());
     }
 
+    void blog_withNothingToOpenItPassesSilently()
+    {
+        // The offscreen platform opens no addresses, as a desktop without a
+        // browser: the failure must reach neither the user nor stderr.
+        static QStringList messages;
+        messages.clear();
+        const auto form = showBuiltIn();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext&, const QString& message) { messages.append(message); });
+        Child<QAction>(form.get(), "Blog1")->trigger();
+        qInstallMessageHandler(previous);
+        QCOMPARE(messages, QStringList());
+        QVERIFY(m_errors.texts.isEmpty());
+    }
+
     void startProgram_namesTheApplicationAndShowsForm1()
     {
         const auto form = StartProgram();
