@@ -1,13 +1,11 @@
 // The program entry: application object, the window, the event loop. The
 // program reads no command line, settings or files of its own.
-#include <QApplication>
-
 #include "mainwindow.h"
 #include "programstart.h"
 
-int main(int argc, char* argv[])
+int main()
 {
-    QApplication app(argc, argv);
+    pictolex::ProgramApplication app;
     const auto form = pictolex::StartProgram();
     return QApplication::exec();
 }

@@ -2,11 +2,34 @@
 // benchmark so that both run exactly the same steps.
 #pragma once
 
+#include <QApplication>
+
 #include <memory>
 
 namespace pictolex {
 
 class TForm1;
+
+namespace detail {
+
+// The command line the application object is given: the program's name and
+// nothing else.
+struct NameOnlyArguments {
+    int argc = 1;
+    char name[9] = "pictolex";
+    char* argv[2] = {name, nullptr};
+};
+
+}  // namespace detail
+
+// The application object of the program. It never sees the process's command
+// line: the program reads none, and Qt's own options there (-reverse,
+// -style, ...) must not act on it either.
+class ProgramApplication : private detail::NameOnlyArguments, public QApplication {
+public:
+    ProgramApplication() : QApplication(argc, argv) {}
+    Q_DISABLE_COPY_MOVE(ProgramApplication)
+};
 
 // With the application object made: names the application "Pictolex" (version
 // 1.0.0.0) after its desktop entry, gives it the built-in icon, reads the screen's colour depth once,
