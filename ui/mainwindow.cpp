@@ -49,21 +49,20 @@ struct MenuItemEntry {
 };
 
 struct CategoryPlace {
-    const char* listName;
-    const char* labelName;
     QPoint labelPos;  // the list sits 16 px below its label
     int labelWidth;
 };
 
-// In the order of kCategories.
+// In the order of kCategories: two rows of three.
 constexpr std::array<CategoryPlace, 6> kCategoryPlaces{{
-    {"ListBoxV", "Label1", {8, 8}, 36},
-    {"ListBoxA", "Label2", {248, 8}, 31},
-    {"ListBoxH", "Label3", {488, 8}, 33},
-    {"ListBoxM", "Label4", {8, 88}, 26},
-    {"ListBoxT", "Label5", {248, 88}, 47},
-    {"ListBoxC", "Label6", {488, 88}, 39},
+    {{8, 8}, 36},
+    {{248, 8}, 31},
+    {{488, 8}, 33},
+    {{8, 88}, 26},
+    {{248, 88}, 47},
+    {{488, 88}, 39},
 }};
+static_assert(kCategoryPlaces.size() == kCategories.size(), "the window has a place for each category");
 
 // Tool tips wake up after 500 ms of rest instead of the style's default.
 // While a tip shows, Qt replaces it at once when the pointer moves to another
@@ -240,10 +239,13 @@ void TForm1::setupCategoryGroup()
     for (std::size_t i = 0; i < kCategoryPlaces.size(); ++i) {
         const CategoryPlace& place = kCategoryPlaces[i];
         const Category& category = kCategories[i];
-        AddLabel(m_grp1, place.labelName, FromUtf8(category.label), QRect(place.labelPos, QSize(place.labelWidth, 13)));
+        // Label1 to Label6 above ListBoxV, ListBoxA, ... (the letter in capitals).
+        const std::string labelName = "Label" + std::to_string(category.tag);
+        AddLabel(m_grp1, labelName.c_str(), FromUtf8(category.label),
+                 QRect(place.labelPos, QSize(place.labelWidth, 13)));
 
         auto* list = new DictionaryList(kCategoryRowHeight, m_setup.clock, m_grp1);
-        list->setObjectName(Latin1(place.listName));
+        list->setObjectName(QStringLiteral("ListBox") + FromUtf8(category.letter).toUpper());
         list->setGeometry(QRect(place.labelPos + QPoint(0, 16), QSize(233, 57)));
         list->setFont(InterfaceFont(9));
         list->setTag(category.tag);
