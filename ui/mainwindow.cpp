@@ -25,7 +25,6 @@
 #include "pictolex/category.h"
 #include "pictolex/entry_lookup.h"
 #include "pictolex/search.h"
-#include "pictolex/text.h"
 #include "picturebox.h"
 #include "windowscroller.h"
 
@@ -115,25 +114,6 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, cons
     label->setGeometry(
         QRect(geometry.topLeft(), QSize(std::max(geometry.width(), label->sizeHint().width()), geometry.height())));
     return label;
-}
-
-// The title of the plate whose picture is `pictureKey` (case ignored): the
-// category row that leads to it, e.g. "001 Plant cell". A picture no row
-// leads to is called by its key.
-QString PlateTitle(const DictionaryContent& content, std::string_view pictureKey)
-{
-    const auto sameKey = [pictureKey](std::string_view key) {
-        // ASCII letter case ignored, as the picture store does.
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        return std::ranges::equal(key, pictureKey, [&](char a, char b) { return lower(a) == lower(b); });
-    };
-    for (std::size_t i = 0; i < kCategories.size(); ++i) {
-        for (std::string_view title : content.categoryTitles[i]) {
-            if (sameKey(CategoryRowKeys(kCategories[i].tag, title).pictureKey))
-                return FromUtf8(Trim(title));
-        }
-    }
-    return FromUtf8(pictureKey);
 }
 
 // Keeps Qt's messages off stderr while it lives.
@@ -384,7 +364,8 @@ void TForm1::ShowPicture(std::string_view key)
     if (!bytes)
         return;
     m_image1->setJpeg(*bytes);
-    m_image1->setAccessibleName(PlateTitle(m_setup.content, key));
+    // A picture no row leads to is called by its key.
+    m_image1->setAccessibleName(FromUtf8(PlateTitle(m_setup.content, key).value_or(key)));
 }
 
 void TForm1::ShowEntryText(std::string_view key)

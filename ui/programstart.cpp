@@ -5,23 +5,22 @@
 #include <QScreen>
 
 #include "mainwindow.h"
-#include "pictolex/content.h"
 
 namespace pictolex {
 
-std::unique_ptr<TForm1> StartProgram()
+std::unique_ptr<TForm1> StartProgram(DictionaryContent content)
 {
     QApplication::setApplicationName(QStringLiteral("Pictolex"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.0"));
     // Lets the desktop match the running window to the installed entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.pictolex.Pictolex"));
 
-    const auto icon = content::Icon();
-    QPixmap iconPixmap;
-    if (iconPixmap.loadFromData(icon.data(), static_cast<uint>(icon.size()), "PNG"))
-        QApplication::setWindowIcon(iconPixmap);
+    QPixmap icon;
+    if (icon.loadFromData(content.icon.data(), static_cast<uint>(content.icon.size()), "PNG"))
+        QApplication::setWindowIcon(icon);
 
     FormSetup setup;
+    setup.content = content;
     setup.screenDepth = QGuiApplication::primaryScreen()->depth();
     auto form = std::make_unique<TForm1>(std::move(setup));
     form->show();

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "pictolex/dictionary_content.h"
+
 namespace pictolex {
 
 class TForm1;
@@ -32,9 +34,9 @@ public:
 };
 
 // With the application object made: names the application "Pictolex" (version
-// 1.0.0.0) after its desktop entry, gives it the built-in icon, reads the screen's colour depth once,
-// then creates Form1 and shows it. The caller runs the event loop and
-// destroys the window afterwards.
-std::unique_ptr<TForm1> StartProgram();
+// 1.0.0.0) after its desktop entry, gives it the content's icon, reads the
+// screen's colour depth once, then creates Form1 showing `content` and shows
+// it. The caller runs the event loop and destroys the window afterwards.
+std::unique_ptr<TForm1> StartProgram(DictionaryContent content);
 
 }  // namespace pictolex

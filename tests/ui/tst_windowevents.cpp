@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "builtin_content.h"
 #include "errorbox.h"
 #include "pictolex/content.h"
 #include "pictolex/entry_lookup.h"
@@ -71,6 +72,7 @@ private:
     std::unique_ptr<TForm1> showBuiltIn()
     {
         FormSetup setup;
+        setup.content = BuiltInContent();
         setup.reportError = m_errors.reporter();
         return test::ShowForm(std::move(setup));
     }
@@ -265,7 +267,7 @@ private slots:
 
     void startProgram_namesTheApplicationAndShowsForm1()
     {
-        const auto form = StartProgram();
+        const auto form = StartProgram(BuiltInContent());
         QCOMPARE(QApplication::applicationName(), QStringLiteral("Pictolex"));
         QCOMPARE(QApplication::applicationVersion(), QStringLiteral("1.0.0.0"));
         QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("io.github.pictolex.Pictolex"));
