@@ -93,6 +93,16 @@ QString FromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// "Pictolex 1.0.0 - a picture dictionary of 470 illustrated plates", with
+// this build's version and number of plates.
+QString AboutText(const DictionaryContent& content)
+{
+    std::size_t plates = 0;
+    for (const auto& titles : content.categoryTitles)
+        plates += titles.size();
+    return QStringLiteral("Pictolex " PICTOLEX_RELEASE " - a picture dictionary of %1 illustrated plates").arg(plates);
+}
+
 // A captionless group box, drawn as the etched frame it is on the desktop the
 // layout was designed for; its inside stays the window's white.
 QFrame* AddGroupBox(QWidget* parent, const char* name, const QRect& geometry)
@@ -462,7 +472,7 @@ void TForm1::Blog1Click()
 
 void TForm1::About1Click()
 {
-    guarded([this] { SetStatusText(QString::fromUtf8(kAboutText)); });
+    guarded([this] { SetStatusText(AboutText(m_setup.content)); });
 }
 
 template <typename Handler>

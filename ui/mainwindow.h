@@ -50,8 +50,6 @@ struct FormSetup {
     ErrorReporter reportError;  // empty: the error box, opened queued
 };
 
-inline constexpr char kAboutText[] = "Pictolex 1.0.0 - a picture dictionary of 470 illustrated plates";
-
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:

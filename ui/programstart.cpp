@@ -11,7 +11,7 @@ namespace pictolex {
 std::unique_ptr<TForm1> StartProgram(DictionaryContent content)
 {
     QApplication::setApplicationName(QStringLiteral("Pictolex"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0.0"));
+    QApplication::setApplicationVersion(QStringLiteral(PICTOLEX_VERSION));
     // Lets the desktop match the running window to the installed entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.pictolex.Pictolex"));
 

@@ -33,8 +33,8 @@ public:
     Q_DISABLE_COPY_MOVE(ProgramApplication)
 };
 
-// With the application object made: names the application "Pictolex" (version
-// 1.0.0.0) after its desktop entry, gives it the content's icon, reads the
+// With the application object made: names the application "Pictolex", with
+// the project's version, after its desktop entry, gives it the content's icon, reads the
 // screen's colour depth once, then creates Form1 showing `content` and shows
 // it. The caller runs the event loop and destroys the window afterwards.
 std::unique_ptr<TForm1> StartProgram(DictionaryContent content);

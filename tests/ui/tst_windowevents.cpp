@@ -228,11 +228,16 @@ private slots:
         QVERIFY(m_errors.texts.isEmpty());
     }
 
-    void about_showsTheSameTextEveryTime()
+    void about_showsVersionAndPlatesTheSameEveryTime()
     {
-        const auto form = showBuiltIn();
+        m_content = test::TestContent();
+        m_content.addTitle(1, "001 Leaf");
+        m_content.addTitle(2, "001 Frog");
+        m_content.addTitle(6, "001 suit");
+        const auto form = test::ShowForm({m_content.content(), 24, {}, m_errors.reporter()});
         auto* panel = Child<QLabel>(form.get(), "stat1Panel");
-        const QString about = QStringLiteral("Pictolex 1.0.0 - a picture dictionary of 470 illustrated plates");
+        const QString about =
+            QStringLiteral("Pictolex " PICTOLEX_EXPECTED_RELEASE " - a picture dictionary of 3 illustrated plates");
         for (int i = 0; i < 2; ++i) {
             Child<QAction>(form.get(), "About1")->trigger();
             QCOMPARE(panel->text(), about);
@@ -269,7 +274,7 @@ private slots:
     {
         const auto form = StartProgram(BuiltInContent());
         QCOMPARE(QApplication::applicationName(), QStringLiteral("Pictolex"));
-        QCOMPARE(QApplication::applicationVersion(), QStringLiteral("1.0.0.0"));
+        QCOMPARE(QApplication::applicationVersion(), QStringLiteral(PICTOLEX_EXPECTED_VERSION));
         QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("io.github.pictolex.Pictolex"));
         QCOMPARE(QApplication::windowIcon().availableSizes().value(0), QSize(48, 48));
         QCOMPARE(form->objectName(), QStringLiteral("Form1"));
