@@ -29,7 +29,7 @@ struct NameOnlyArguments {
 // -style, ...) must not act on it either.
 class ProgramApplication : private detail::NameOnlyArguments, public QApplication {
 public:
-    ProgramApplication() : QApplication(argc, argv) {}
+    ProgramApplication();
     Q_DISABLE_COPY_MOVE(ProgramApplication)
 };
 
