@@ -9,7 +9,11 @@
 
 namespace pictolex {
 
-ProgramApplication::ProgramApplication() : QApplication(argc, argv) {}
+ProgramApplication::ProgramApplication() : QApplication(argc, argv)
+{
+    QApplication::style();
+    QCoreApplication::setLibraryPaths({});
+}
 
 std::unique_ptr<TForm1> StartProgram(DictionaryContent content)
 {

@@ -27,6 +27,12 @@ struct NameOnlyArguments {
 // The application object of the program. It never sees the process's command
 // line: the program reads none, and Qt's own options there (-reverse,
 // -style, ...) must not act on it either.
+//
+// Once it is made, with the platform's plugins and the widget style loaded,
+// Qt looks for no further plugins. Otherwise the first picture Qt reads (the
+// icon, the arrows of the menu bar and of the scroll bars) would load every
+// image-format plugin installed before Qt settles on its own PNG reader; the
+// program's pictures go through libjpeg and need none of them.
 class ProgramApplication : private detail::NameOnlyArguments, public QApplication {
 public:
     ProgramApplication();
