@@ -40,9 +40,10 @@ public:
 };
 
 // With the application object made: names the application "Pictolex", with
-// the project's version, after its desktop entry, gives it the content's icon, reads the
-// screen's colour depth once, then creates Form1 showing `content` and shows
-// it. The caller runs the event loop and destroys the window afterwards.
+// the project's version, after its desktop entry; gives it the content's
+// icon and the window's font; reads the screen's colour depth once; then
+// creates Form1 showing `content` and shows it. The caller runs the event
+// loop and destroys the window afterwards.
 std::unique_ptr<TForm1> StartProgram(DictionaryContent content);
 
 }  // namespace pictolex
