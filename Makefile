@@ -16,8 +16,14 @@ test: build
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Configures a new build directory, and an existing one again whenever flags
+# are given: `make CMAKE_FLAGS=-D... run` takes them after an earlier build too.
 configure: deps
-	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+ifeq ($(strip $(CMAKE_FLAGS)),)
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja
+else
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+endif
 
 deps:
 	@scripts/install-deps.sh
@@ -37,11 +43,13 @@ soak: build
 	ctest --test-dir $(BUILD) -C soak -R '^soak\.(full|valgrind)$$' --output-on-failure
 
 # A Debian package of the program in build/, dependencies computed from the
-# binary; then installs it with apt, starts it and removes it again.
+# binary; then installs it with apt, starts it and removes it again. The
+# package's file name (version, architecture) is the one CPack reports.
 package: build
-	cd $(BUILD) && cpack -G DEB
-	@ls -l $(BUILD)/*.deb
-	scripts/check-package.sh $(BUILD)/pictolex_1.0.0_amd64.deb
+	cd $(BUILD) && cpack -G DEB | tee cpack.log
+	@deb=$$(sed -n 's/^CPack: - package: \(.*\.deb\) generated\.$$/\1/p' $(BUILD)/cpack.log); \
+	  [ -n "$$deb" ] || { echo "CPack named no package; see $(BUILD)/cpack.log" >&2; exit 1; }; \
+	  ls -l "$$deb" && scripts/check-package.sh "$$deb"
 
 # Release build of the benchmarks in $(BENCH_BUILD)/, then one table of our
 # figures beside their floors (bench/run_benchmarks.py).

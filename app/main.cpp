@@ -1,13 +1,13 @@
-// The program entry: application object, the window, the event loop. The
-// program reads no command line, settings or files of its own.
-#include <QApplication>
-
+// The program entry: application object, the window showing the built-in
+// content, the event loop. The program reads no command line, settings or
+// files of its own.
+#include "builtin_content.h"
 #include "mainwindow.h"
 #include "programstart.h"
 
-int main(int argc, char* argv[])
+int main()
 {
-    QApplication app(argc, argv);
-    const auto form = pictolex::StartProgram();
+    pictolex::ProgramApplication app;
+    const auto form = pictolex::StartProgram(pictolex::BuiltInContent());
     return QApplication::exec();
 }

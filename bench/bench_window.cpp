@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench_plates.h"
+#include "builtin_content.h"
 #include "dictionarylist.h"
 #include "mainwindow.h"
 #include "pictolex/content.h"
@@ -45,6 +46,7 @@ struct ShownForm {
     ShownForm()
     {
         FormSetup setup;
+        setup.content = BuiltInContent();
         setup.screenDepth = QGuiApplication::primaryScreen()->depth();
         setup.reportError = [this](const QString& text) { errors.append(text); };
         form = std::make_unique<TForm1>(std::move(setup));

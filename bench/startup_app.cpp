@@ -1,15 +1,14 @@
 // The program's own start-up, with a watch that quits at the window's first
 // paint.
-#include <QApplication>
-
+#include "builtin_content.h"
 #include "first_paint.h"
 #include "mainwindow.h"
 #include "programstart.h"
 
-int main(int argc, char* argv[])
+int main()
 {
-    QApplication app(argc, argv);
+    pictolex::ProgramApplication app;
     pictolex::bench::QuitAtFirstPaint quit;
-    const auto form = pictolex::StartProgram();
+    const auto form = pictolex::StartProgram(pictolex::BuiltInContent());
     return QApplication::exec();
 }

@@ -50,6 +50,11 @@ DictionaryList::DictionaryList(int rowHeight, TypeAheadClock clock, QWidget* par
     setItemDelegate(new FixedRowDelegate(rowHeight, this));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
+    // The sunken edge of a list box on the desktop the window was designed
+    // for: 2 px all round, so a category list (57 px high, 11 px rows) shows
+    // four full rows and part of a fifth.
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
 }
 
 int DictionaryList::selectedRow() const
@@ -98,8 +103,8 @@ bool DictionaryList::typeAhead(QKeyEvent* event)
 
 bool DictionaryList::navigate(QKeyEvent* event)
 {
-    if (IsCommandModifier(event->modifiers()))
-        return false;
+    // Ctrl, Alt and Meta change nothing here: Qt's own handling of these
+    // keys would move the selection without a report.
     const int current = selectedRow();
     const int rowHeight = std::max(1, sizeHintForRow(0));
     const int page = std::max(1, viewport()->height() / rowHeight - 1);
@@ -134,6 +139,18 @@ bool DictionaryList::navigate(QKeyEvent* event)
     if (target != current)
         choose(target);
     return true;
+}
+
+QItemSelectionModel::SelectionFlags DictionaryList::selectionCommand(const QModelIndex& index,
+                                                                     const QEvent* event) const
+{
+    // Keys select only through typeAhead() and navigate(), which report what
+    // they select; any other key (Ctrl+Space, say) leaves the selection be.
+    if (event && event->type() == QEvent::KeyPress)
+        return QItemSelectionModel::NoUpdate;
+    // Ctrl+click would toggle the row off; one row stays selected instead.
+    const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : command;
 }
 
 void DictionaryList::choose(int row)

@@ -14,13 +14,16 @@ using TypeAheadClock = std::function<qint64()>;
 // A monotonic clock for real use.
 TypeAheadClock SteadyClock();
 
-// A single-selection list in stored order with fixed row heights.
+// A single-selection list in stored order with fixed row heights, framed by
+// a 2 px sunken edge.
 //
 // It reports a selection (chosen()) only for what the user does to it: a
 // left press on a row (or dragging onto another), the arrow, paging, Home and
-// End keys when they move the selection, and every typed key that finds a
-// row. Setting the row from code reports nothing, and taking the focus
-// selects nothing.
+// End keys when they move the selection (with or without Ctrl, Alt or Meta
+// held), and every typed key that finds a row. No other key selects or
+// deselects, and once a row is selected one row stays selected: Ctrl+click
+// on it keeps it. Setting the row from code reports nothing, and taking the
+// focus selects nothing.
 //
 // Type-ahead replaces Qt's keyboard search. Each typed character extends a
 // prefix; the prefix starts afresh when more than 499 ms have passed since
@@ -51,6 +54,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
 
 private:
     bool typeAhead(QKeyEvent* event);

@@ -25,7 +25,6 @@
 #include "pictolex/category.h"
 #include "pictolex/entry_lookup.h"
 #include "pictolex/search.h"
-#include "pictolex/text.h"
 #include "picturebox.h"
 #include "windowscroller.h"
 
@@ -49,23 +48,26 @@ struct MenuItemEntry {
 };
 
 struct CategoryPlace {
-    const char* listName;
-    const char* labelName;
     QPoint labelPos;  // the list sits 16 px below its label
     int labelWidth;
 };
 
-// In the order of kCategories.
+// In the order of kCategories: two rows of three.
 constexpr std::array<CategoryPlace, 6> kCategoryPlaces{{
-    {"ListBoxV", "Label1", {8, 8}, 36},
-    {"ListBoxA", "Label2", {248, 8}, 31},
-    {"ListBoxH", "Label3", {488, 8}, 33},
-    {"ListBoxM", "Label4", {8, 88}, 26},
-    {"ListBoxT", "Label5", {248, 88}, 47},
-    {"ListBoxC", "Label6", {488, 88}, 39},
+    {{8, 8}, 36},
+    {{248, 8}, 31},
+    {{488, 8}, 33},
+    {{8, 88}, 26},
+    {{248, 88}, 47},
+    {{488, 88}, 39},
 }};
+static_assert(kCategoryPlaces.size() == kCategories.size(), "the window has a place for each category");
 
 // Tool tips wake up after 500 ms of rest instead of the style's default.
+// While a tip shows, Qt replaces it at once when the pointer moves to another
+// control with a tip, but only until the tip "falls asleep", by default 2 s
+// after it appeared; staying awake as long as the tip shows keeps the
+// replacement immediate for the tip's whole life.
 class ToolTipTimingStyle : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
@@ -75,6 +77,8 @@ public:
     {
         if (hint == QStyle::SH_ToolTip_WakeUpDelay)
             return kToolTipWakeUpMs;
+        if (hint == QStyle::SH_ToolTip_FallAsleepDelay)
+            return kToolTipShowMs;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
@@ -87,6 +91,16 @@ QString Latin1(const char* text)
 QString FromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// "Pictolex 1.0.0 - a picture dictionary of 470 illustrated plates", with
+// this build's version and number of plates.
+QString AboutText(const DictionaryContent& content)
+{
+    std::size_t plates = 0;
+    for (const auto& titles : content.categoryTitles)
+        plates += titles.size();
+    return QStringLiteral("Pictolex " PICTOLEX_RELEASE " - a picture dictionary of %1 illustrated plates").arg(plates);
 }
 
 // A captionless group box, drawn as the etched frame it is on the desktop the
@@ -112,24 +126,16 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, cons
     return label;
 }
 
-// The title of the plate whose picture is `pictureKey` (case ignored): the
-// category row that leads to it, e.g. "001 Plant cell". A picture no row
-// leads to is called by its key.
-QString PlateTitle(const DictionaryContent& content, std::string_view pictureKey)
-{
-    const auto sameKey = [pictureKey](std::string_view key) {
-        // ASCII letter case ignored, as the picture store does.
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        return std::ranges::equal(key, pictureKey, [&](char a, char b) { return lower(a) == lower(b); });
-    };
-    for (std::size_t i = 0; i < kCategories.size(); ++i) {
-        for (std::string_view title : content.categoryTitles[i]) {
-            if (sameKey(CategoryRowKeys(kCategories[i].tag, title).pictureKey))
-                return FromUtf8(Trim(title));
-        }
-    }
-    return FromUtf8(pictureKey);
-}
+// Keeps Qt's messages off stderr while it lives.
+class QuietMessages {
+public:
+    QuietMessages() : m_previous(qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {})) {}
+    ~QuietMessages() { qInstallMessageHandler(m_previous); }
+    Q_DISABLE_COPY_MOVE(QuietMessages)
+
+private:
+    QtMessageHandler m_previous;
+};
 
 void GiveToolTip(QWidget* widget, const char* tip)
 {
@@ -223,10 +229,13 @@ void TForm1::setupCategoryGroup()
     for (std::size_t i = 0; i < kCategoryPlaces.size(); ++i) {
         const CategoryPlace& place = kCategoryPlaces[i];
         const Category& category = kCategories[i];
-        AddLabel(m_grp1, place.labelName, FromUtf8(category.label), QRect(place.labelPos, QSize(place.labelWidth, 13)));
+        // Label1 to Label6 above ListBoxV, ListBoxA, ... (the letter in capitals).
+        const std::string labelName = "Label" + std::to_string(category.tag);
+        AddLabel(m_grp1, labelName.c_str(), FromUtf8(category.label),
+                 QRect(place.labelPos, QSize(place.labelWidth, 13)));
 
         auto* list = new DictionaryList(kCategoryRowHeight, m_setup.clock, m_grp1);
-        list->setObjectName(Latin1(place.listName));
+        list->setObjectName(QStringLiteral("ListBox") + FromUtf8(category.letter).toUpper());
         list->setGeometry(QRect(place.labelPos + QPoint(0, 16), QSize(233, 57)));
         list->setFont(InterfaceFont(9));
         list->setTag(category.tag);
@@ -365,7 +374,8 @@ void TForm1::ShowPicture(std::string_view key)
     if (!bytes)
         return;
     m_image1->setJpeg(*bytes);
-    m_image1->setAccessibleName(PlateTitle(m_setup.content, key));
+    // A picture no row leads to is called by its key.
+    m_image1->setAccessibleName(FromUtf8(PlateTitle(m_setup.content, key).value_or(key)));
 }
 
 void TForm1::ShowEntryText(std::string_view key)
@@ -451,12 +461,18 @@ void TForm1::Exit1Click()
 
 void TForm1::Blog1Click()
 {
-    guarded([] { QDesktopServices::openUrl(QUrl(QStringLiteral(PICTOLEX_BLOG_URL))); });
+    guarded([] {
+        // Opening fails without a browser or on a platform that opens
+        // nothing; Qt then warns on stderr, and the failure is to pass
+        // silently.
+        const QuietMessages quiet;
+        QDesktopServices::openUrl(QUrl(QStringLiteral(PICTOLEX_BLOG_URL)));
+    });
 }
 
 void TForm1::About1Click()
 {
-    guarded([this] { SetStatusText(QString::fromUtf8(kAboutText)); });
+    guarded([this] { SetStatusText(AboutText(m_setup.content)); });
 }
 
 template <typename Handler>

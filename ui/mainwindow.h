@@ -23,9 +23,9 @@
 #include <string_view>
 #include <vector>
 
-#include "dictionarycontent.h"
 #include "dictionarylist.h"
 #include "errorbox.h"
+#include "pictolex/dictionary_content.h"
 
 class QCheckBox;
 class QFrame;
@@ -41,15 +41,14 @@ class PictureBox;
 class WindowScroller;
 
 struct FormSetup {
-    DictionaryContent content = BuiltInContent();
+    // What the window shows; it must outlive the window.
+    DictionaryContent content;
     // Bits per pixel of the screen, decided once at start-up: 8 or fewer
     // decode pictures to 236 colours.
     int screenDepth = 24;
     TypeAheadClock clock;       // empty: a steady clock
     ErrorReporter reportError;  // empty: the error box, opened queued
 };
-
-inline constexpr char kAboutText[] = "Pictolex 1.0.0 - a picture dictionary of 470 illustrated plates";
 
 class TForm1 : public QMainWindow {
     Q_OBJECT

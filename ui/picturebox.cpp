@@ -4,8 +4,6 @@
 #include <QAccessibleWidget>
 #include <QPainter>
 
-#include <cstring>
-
 namespace pictolex {
 
 namespace {
@@ -21,7 +19,7 @@ QAccessibleInterface* PictureAccessible(const QString&, QObject* object)
 
 }  // namespace
 
-QImage ToQImage(const DecodedImage& decoded)
+QImage ImageOver(const DecodedImage& decoded)
 {
     const int width = decoded.width;
     const int height = decoded.height;
@@ -32,7 +30,8 @@ QImage ToQImage(const DecodedImage& decoded)
     if (decoded.pixels.size() < rowBytes * static_cast<std::size_t>(height))
         return {};
 
-    QImage image(width, height, indexed ? QImage::Format_Indexed8 : QImage::Format_RGB888);
+    QImage image(decoded.pixels.data(), width, height, static_cast<qsizetype>(rowBytes),
+                 indexed ? QImage::Format_Indexed8 : QImage::Format_RGB888);
     if (indexed) {
         QList<QRgb> colours;
         colours.reserve(static_cast<qsizetype>(decoded.palette.size()));
@@ -40,8 +39,6 @@ QImage ToQImage(const DecodedImage& decoded)
             colours.append(qRgb(rgb[0], rgb[1], rgb[2]));
         image.setColorTable(colours);
     }
-    for (int y = 0; y < height; ++y)
-        std::memcpy(image.scanLine(y), decoded.pixels.data() + rowBytes * static_cast<std::size_t>(y), rowBytes);
     return image;
 }
 
@@ -96,7 +93,7 @@ void PictureBox::decode()
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
     }
-    m_image = ToQImage(m_decodeBuffer);
+    m_image = ImageOver(m_decodeBuffer);
     if (!failure.isNull())
         Q_EMIT decodeFailed(failure);
 }

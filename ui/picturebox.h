@@ -57,14 +57,16 @@ private:
     std::span<const std::uint8_t> m_bytes;
     QSize m_pictureSize;
     // Decoding goes through one buffer kept from picture to picture, so a new
-    // selection does not fault a megabyte of fresh memory in.
+    // selection does not fault a megabyte of fresh memory in; m_image shows
+    // that buffer without a copy, and is dropped before the buffer is reused.
     DecodedImage m_decodeBuffer;
     QImage m_image;
     bool m_decoded = false;
 };
 
-// The decoded picture as a QImage: RGB888, or Indexed8 with the decoder's
-// palette for the quantised mode. Null for an image without pixels.
-QImage ToQImage(const DecodedImage& decoded);
+// A QImage over the decoded pixels, without a copy: RGB888, or Indexed8 with
+// the decoder's palette for the quantised mode. It reads `decoded`, which must
+// stay unchanged while the image is in use. Null for an image without pixels.
+QImage ImageOver(const DecodedImage& decoded);
 
 }  // namespace pictolex

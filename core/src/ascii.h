@@ -2,8 +2,10 @@
 // and only A-Z have a lower case.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <string_view>
 
 namespace pictolex::detail {
 
@@ -24,6 +26,12 @@ inline constexpr std::array<char, 256> kLowerTable = [] {
 constexpr char ToLower(char c)
 {
     return kLowerTable[static_cast<unsigned char>(c)];
+}
+
+// True when `a` and `b` are equal with the case of ASCII letters ignored.
+inline bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return std::ranges::equal(a, b, [](char x, char y) { return ToLower(x) == ToLower(y); });
 }
 
 }  // namespace pictolex::detail

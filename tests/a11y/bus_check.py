@@ -5,8 +5,10 @@ run_bus_check.sh): starts the accessibility bus launcher and the program,
 waits for the program to register, prints the tree an assistive tool sees and
 checks that every control is there with its spoken name and a fitting role.
 Then clicks the first row of the first category list and checks that the
-picture's new name is announced. Exits 1 on any failure, including a
-bus or program that never shows up.
+picture's new name is announced. The program is started with Qt's -reverse
+option on its command line, which it must ignore: its menus still read left
+to right. Exits 1 on any failure, including a bus or program that never
+shows up.
 """
 
 import os
@@ -122,6 +124,14 @@ def node_named(found, name, role):
     raise CheckFailed(f"no {role} named \"{name}\"")
 
 
+def check_left_to_right(found):
+    """The menu bar reads File, then Help, from the left: the window is not mirrored."""
+    file_menu = node_named(found, "File", "menu item").get_extents(Atspi.CoordType.SCREEN)
+    help_menu = node_named(found, "Help", "menu item").get_extents(Atspi.CoordType.SCREEN)
+    if not file_menu.x < help_menu.x:
+        raise CheckFailed(f"the window is mirrored: File at x = {file_menu.x}, Help at x = {help_menu.x}")
+
+
 def check_picture_follows_selection(found):
     """A click on a Vegetal row shows its plate; the image is renamed."""
     vegetal = node_named(found, "Vegetal", "list")
@@ -170,7 +180,8 @@ def run(program):
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
                    QT_QPA_PLATFORM="xcb")
         env.pop("QT_SCALE_FACTOR", None)
-        app = subprocess.Popen([program], env=env)
+        # The program reads no command line, so Qt's own options must not act on it either.
+        app = subprocess.Popen([program, "-reverse"], env=env)
 
         def registered():
             if app.poll() is not None:
@@ -186,6 +197,7 @@ def run(program):
         print("Accessibility tree of Pictolex (list rows shortened):")
         print("\n".join(lines))
         check_names(found)
+        check_left_to_right(found)
         check_picture_follows_selection(found)
     finally:
         if app is not None and app.poll() is None:

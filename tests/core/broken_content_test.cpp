@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,7 @@ const std::vector<BrokenGlossary> kBroken = {
      "[*v*]001 Plant cell.jpg \r\n: no term\r\n   : blank term\r\nWall  : trailing blanks\r\n[*c*]\r\n"},
     {"shortHeadings", "[*\r\n[*]\r\n[**]\r\nx: y\r\n[*v\r\n"},
     {"onlyLineBreaks", "\r\n\n\r\r\n"},
+    {"endsInALoneCr", "[*v*]001 Plant cell.jpg \rNucleus: control centre.\r"},
     {"empty", ""},
 };
 
@@ -67,7 +69,7 @@ TEST_P(BrokenContent, lookupsAndSearchesStayInsideTheText)
 {
     const std::string& source = GetParam().text;
     // Exactly sized and not terminated: one byte too far is a heap overflow.
-    const std::unique_ptr<char[]> buffer(new char[source.size() + 1]);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(source.size());
     std::copy(source.begin(), source.end(), buffer.get());
     const std::string_view glossary(buffer.get(), source.size());
 
@@ -125,7 +127,7 @@ TEST(BrokenContent, everyTruncationOfAPictureStaysInsideItsBytes)
     const std::size_t step = whole.size() / 97 + 1;
     for (std::size_t length = 0; length <= whole.size(); length += (length < 700 ? 1 : step)) {
         SCOPED_TRACE(length);
-        const std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[length + 1]);
+        const auto bytes = std::make_unique_for_overwrite<std::uint8_t[]>(length);
         std::copy_n(whole.begin(), length, bytes.get());
         const std::span<const std::uint8_t> picture(bytes.get(), length);
         for (const auto mode : {ColourMode::Rgb, ColourMode::Quantised236}) {

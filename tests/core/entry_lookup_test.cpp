@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "pictolex/entry_lookup.h"
@@ -60,8 +61,14 @@ TEST(EntryLines, sameLinesWhateverTheLineBreaks)
 {
     const Lines expected = SampleBody("[*h*]001 Cell.jpg ");
     ASSERT_EQ(expected.size(), 3u);
-    for (std::string_view lineBreak : {"\r\n", "\n", "\r"}) {
-        EXPECT_EQ(EntryLines(JoinLines(testing::kSampleLines, lineBreak), "001 Cell"), expected);
+    // A row's key stops inside its heading; a search result's key (the
+    // heading's tail) runs to the very end of it.
+    const std::pair<const char*, std::string_view> lineBreaks[] = {{"CR LF", "\r\n"}, {"LF", "\n"}, {"CR", "\r"}};
+    for (std::string_view key : {"001 Cell", "001 Cell.jpg "}) {
+        for (const auto& [name, lineBreak] : lineBreaks) {
+            EXPECT_EQ(EntryLines(JoinLines(testing::kSampleLines, lineBreak), key), expected)
+                << '"' << key << "\" with " << name;
+        }
     }
 }
 

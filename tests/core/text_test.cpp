@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pictolex/category.h"
+#include "pictolex/dictionary_content.h"
 #include "pictolex/picture_store.h"
 #include "pictolex/text.h"
 
@@ -119,6 +120,21 @@ INSTANTIATE_TEST_SUITE_P(
                       RowCase{"negativeTagHasNoLetter", -1, "001 Plant cell", "001", "001 Plant cell"},
                       RowCase{"shortRow", 2, " 01 ", "a01", "01"}, RowCase{"emptyRow", 3, "", "h", ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PlateTitle, isTheTrimmedRowThatLeadsToThePictureWithCaseIgnored)
+{
+    const std::array<std::string_view, 2> vegetal{"001 Plant cell", " 002 Leaf "};
+    const std::array<std::string_view, 1> clothing{"001 suit"};
+    DictionaryContent content;
+    content.categoryTitles[0] = vegetal;
+    content.categoryTitles[5] = clothing;
+    EXPECT_EQ(PlateTitle(content, "v001"), "001 Plant cell");
+    EXPECT_EQ(PlateTitle(content, "V002"), "002 Leaf");
+    EXPECT_EQ(PlateTitle(content, "C001"), "001 suit");
+    for (std::string_view key : {"a001", "v003", "v00", "v0011", ""}) {
+        EXPECT_EQ(PlateTitle(content, key), std::nullopt) << '"' << key << '"';
+    }
+}
 
 TEST(PictureStore, findsANameWithAsciiCaseIgnored)
 {

@@ -25,6 +25,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "builtin_content.h"
 #include "mainwindow.h"
 #include "pictolex/category.h"
 #include "pictolex/content.h"
@@ -50,6 +51,7 @@ public:
     Soak(unsigned seed) : m_random(seed)
     {
         FormSetup setup;
+        setup.content = BuiltInContent();
         setup.clock = m_clock.clock();
         setup.reportError = m_errors.reporter();
         m_form = ShowForm(std::move(setup));

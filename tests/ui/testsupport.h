@@ -61,8 +61,8 @@ public:
 
 private:
     std::string m_glossary;
-    std::array<std::vector<std::string>, 6> m_titles;
-    std::array<std::vector<std::string_view>, 6> m_titleViews;
+    std::array<std::vector<std::string>, kCategories.size()> m_titles;
+    std::array<std::vector<std::string_view>, kCategories.size()> m_titleViews;
     std::deque<std::pair<std::string, QByteArray>> m_pictures;
     std::vector<StoredPicture> m_stored;
     QByteArray m_banner = PlainJpeg(QSize(618, 153));

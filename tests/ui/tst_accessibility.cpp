@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "builtin_content.h"
 #include "pictolex/content.h"
 #include "pictolex/search.h"
 #include "picturebox.h"
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void init()
     {
         FormSetup setup;
+        setup.content = BuiltInContent();
         setup.reportError = m_errors.reporter();
         m_form = test::ShowForm(std::move(setup));
     }

@@ -144,6 +144,57 @@ private slots:
         QCOMPARE(m_reports->count(), 4);
     }
 
+    void keysWithModifiers_moveAndReportAsWithout_data()
+    {
+        QTest::addColumn<int>("modifier");
+        QTest::newRow("Ctrl") << int(Qt::ControlModifier);
+        QTest::newRow("Alt") << int(Qt::AltModifier);
+        QTest::newRow("Meta") << int(Qt::MetaModifier);
+    }
+
+    void keysWithModifiers_moveAndReportAsWithout()
+    {
+        QFETCH(int, modifier);
+        const Qt::Key keys[] = {Qt::Key_Down, Qt::Key_End,   Qt::Key_Up,       Qt::Key_PageUp,
+                                Qt::Key_Home, Qt::Key_Right, Qt::Key_PageDown, Qt::Key_Left};
+        const auto walk = [&](Qt::KeyboardModifiers modifiers) {
+            m_list->setCurrentRow(2);
+            m_reports->clear();
+            QList<int> rows;
+            for (const Qt::Key key : keys) {
+                QTest::keyClick(m_list.get(), key, modifiers);
+                rows.append(m_list->selectedRow());
+            }
+            return std::pair(rows, m_reports->count());
+        };
+        const auto plain = walk(Qt::NoModifier);
+        QCOMPARE(walk(Qt::KeyboardModifiers(modifier)), plain);
+    }
+
+    void selectedRow_staysUnderCtrlSpaceAndCtrlClick()
+    {
+        QTest::keyClick(m_list.get(), Qt::Key_Space, Qt::ControlModifier);  // nothing picked yet
+        QCOMPARE(m_list->selectedRow(), -1);
+        test::ClickRow(m_list.get(), 2);
+        QTest::keyClick(m_list.get(), Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(m_list->selectedRow(), 2);
+        QTest::mouseClick(m_list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          m_list->visualItemRect(m_list->item(2)).center());
+        QCOMPARE(m_list->selectedRow(), 2);
+        QTest::keyClick(m_list.get(), Qt::Key_Down);
+        QCOMPARE(m_list->selectedRow(), 3);
+    }
+
+    void frame_showsFourFullRowsAndPartOfAFifth()
+    {
+        // The fixture has a category list's size and row height.
+        const QRect view = m_list->viewport()->rect();
+        QVERIFY(view.contains(m_list->visualItemRect(m_list->item(3))));
+        const QRect fifth = m_list->visualItemRect(m_list->item(4));
+        QVERIFY(view.intersects(fifth));
+        QVERIFY(!view.contains(fifth));
+    }
+
 private:
     test::ManualClock m_clock;
     std::unique_ptr<DictionaryList> m_list;

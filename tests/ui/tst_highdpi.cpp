@@ -45,6 +45,8 @@ int Grey(const QImage& image, int x, int y)
 class HighDpiTest : public QObject {
     Q_OBJECT
 
+    test::TestContent m_content;  // empty lists and the banner
+
 private Q_SLOTS:
     void screen_isScaledByTwo() { QCOMPARE(QGuiApplication::primaryScreen()->devicePixelRatio(), kScale); }
 
@@ -86,7 +88,7 @@ private Q_SLOTS:
 
     void window_scalesAsAWhole()
     {
-        const std::unique_ptr<TForm1> form = test::ShowForm({});
+        const std::unique_ptr<TForm1> form = test::ShowForm({m_content.content()});
         const QPixmap shot = form->grab();
         QCOMPARE(shot.devicePixelRatio(), kScale);
         QCOMPARE(shot.size(), form->size() * kScale);
@@ -98,7 +100,7 @@ private Q_SLOTS:
     {
         // Text is laid out for the device pixels, so its logical width may
         // differ from the unscaled one; it must still fit.
-        const std::unique_ptr<TForm1> form = test::ShowForm({});
+        const std::unique_ptr<TForm1> form = test::ShowForm({m_content.content()});
         for (QLabel* label : form->findChildren<QLabel*>()) {
             if (label->text().isEmpty() || !label->isVisible())
                 continue;

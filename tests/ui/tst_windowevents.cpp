@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "builtin_content.h"
 #include "errorbox.h"
 #include "pictolex/content.h"
 #include "pictolex/entry_lookup.h"
@@ -71,6 +72,7 @@ private:
     std::unique_ptr<TForm1> showBuiltIn()
     {
         FormSetup setup;
+        setup.content = BuiltInContent();
         setup.reportError = m_errors.reporter();
         return test::ShowForm(std::move(setup));
     }
@@ -201,6 +203,19 @@ private slots:
         QCOMPARE(Child<DictionaryList>(form.get(), "ListBox1")->count(), 0);
     }
 
+    void search_rowsLeadToTheElementsOfTheLatestSearch()
+    {
+        m_content = test::TestContent();
+        m_content.setGlossary(
+            "[*v*]001 Alpha.jpg \r\nAlpha: first.\r\n[*v*]002 Beta.jpg \r\nBeta: second.\r\n[*c*]\r\n");
+        const auto form = test::ShowForm({m_content.content(), 24, {}, m_errors.reporter()});
+        search(form.get(), QStringLiteral("alpha"), false);
+        search(form.get(), QStringLiteral("beta"), false);
+        test::ClickRow(Child<DictionaryList>(form.get(), "ListBox1"), 0);
+        QCOMPARE(test::MemoLines(Child<QPlainTextEdit>(form.get(), "Memo2")),
+                 QStringList{QStringLiteral("Beta: second.")});
+    }
+
     void resultWithoutElement_changesNothing()
     {
         const auto form = showBuiltIn();
@@ -213,11 +228,16 @@ private slots:
         QVERIFY(m_errors.texts.isEmpty());
     }
 
-    void about_showsTheSameTextEveryTime()
+    void about_showsVersionAndPlatesTheSameEveryTime()
     {
-        const auto form = showBuiltIn();
+        m_content = test::TestContent();
+        m_content.addTitle(1, "001 Leaf");
+        m_content.addTitle(2, "001 Frog");
+        m_content.addTitle(6, "001 suit");
+        const auto form = test::ShowForm({m_content.content(), 24, {}, m_errors.reporter()});
         auto* panel = Child<QLabel>(form.get(), "stat1Panel");
-        const QString about = QStringLiteral("Pictolex 1.0.0 - a picture dictionary of 470 illustrated plates");
+        const QString about =
+            QStringLiteral("Pictolex " PICTOLEX_EXPECTED_RELEASE " - a picture dictionary of 3 illustrated plates");
         for (int i = 0; i < 2; ++i) {
             Child<QAction>(form.get(), "About1")->trigger();
             QCOMPARE(panel->text(), about);
@@ -235,11 +255,26 @@ private slots:
         QVERIFY(m_errors.texts.isEmpty());
     }
 
+    void blog_withNothingToOpenItPassesSilently()
+    {
+        // The offscreen platform opens no addresses, as a desktop without a
+        // browser: the failure must reach neither the user nor stderr.
+        static QStringList messages;
+        messages.clear();
+        const auto form = showBuiltIn();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext&, const QString& message) { messages.append(message); });
+        Child<QAction>(form.get(), "Blog1")->trigger();
+        qInstallMessageHandler(previous);
+        QCOMPARE(messages, QStringList());
+        QVERIFY(m_errors.texts.isEmpty());
+    }
+
     void startProgram_namesTheApplicationAndShowsForm1()
     {
-        const auto form = StartProgram();
+        const auto form = StartProgram(BuiltInContent());
         QCOMPARE(QApplication::applicationName(), QStringLiteral("Pictolex"));
-        QCOMPARE(QApplication::applicationVersion(), QStringLiteral("1.0.0.0"));
+        QCOMPARE(QApplication::applicationVersion(), QStringLiteral(PICTOLEX_EXPECTED_VERSION));
         QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("io.github.pictolex.Pictolex"));
         QCOMPARE(QApplication::windowIcon().availableSizes().value(0), QSize(48, 48));
         QCOMPARE(form->objectName(), QStringLiteral("Form1"));

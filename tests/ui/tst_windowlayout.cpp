@@ -13,9 +13,9 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolTip>
 
 #include "accesskeys.h"
-#include "pictolex/content.h"
 #include "picturebox.h"
 #include "testsupport.h"
 #include "windowscroller.h"
@@ -56,6 +56,10 @@ private:
             m_content.addTitle(1, title);
         m_content.addTitle(2, "001 Tall");
         AddFillers(m_content, 2, glossary);
+        m_content.addTitle(3, "001 Cell");
+        m_content.addTitle(4, "001 Drum");
+        m_content.addTitle(5, "001 Car");
+        m_content.addTitle(6, "001 suit");
         glossary += "[*c*]\r\n";
         m_content.setGlossary(glossary);
         m_content.addPicture("V001", test::PlainJpeg(QSize(300, 200)));
@@ -103,7 +107,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, parent);
         QFETCH(QRect, geometry);
-        const auto form = test::ShowForm({});
+        const auto form = showTestForm();
         const auto* widget = form->findChild<QWidget*>(name);
         QVERIFY(widget);
         QCOMPARE(widget->parentWidget()->objectName(), parent);
@@ -135,7 +139,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(QRect, designed);
-        const auto form = test::ShowForm({});
+        const auto form = showTestForm();
         const auto* label = form->findChild<QLabel*>(name);
         QVERIFY(label);
         QCOMPARE(label->text(), caption);
@@ -147,7 +151,7 @@ private slots:
 
     void initialState_clientAreaIsDesignSizeAndWindowCentred()
     {
-        const auto form = test::ShowForm({});
+        const auto form = showTestForm();
         QCOMPARE(form->centralWidget()->size(), QSize(1020, 559));
         QCOMPARE(form->windowTitle(), QStringLiteral("Pictolex"));
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -158,14 +162,17 @@ private slots:
 
     void initialState_listsHoldTheirCategoriesAndEverythingElseIsEmpty()
     {
-        const auto form = test::ShowForm({});
-        const char* lists[] = {"ListBoxV", "ListBoxA", "ListBoxH", "ListBoxM", "ListBoxT", "ListBoxC"};
+        const auto form = showTestForm();
+        const struct {
+            const char* name;
+            int rows;
+            const char* first;
+        } lists[] = {{"ListBoxV", 6, "001 Plant cell"}, {"ListBoxA", 27, "001 Tall"}, {"ListBoxH", 1, "001 Cell"},
+                     {"ListBoxM", 1, "001 Drum"},       {"ListBoxT", 1, "001 Car"},   {"ListBoxC", 1, "001 suit"}};
         for (int tag = 1; tag <= 6; ++tag) {
-            auto* list = Child<DictionaryList>(form.get(), lists[tag - 1]);
-            const auto titles = content::CategoryTitles(tag);
-            QCOMPARE(list->count(), static_cast<int>(titles.size()));
-            QVERIFY(list->count() > 0);
-            QCOMPARE(list->item(0)->text().toStdString(), std::string(titles.front()));
+            auto* list = Child<DictionaryList>(form.get(), lists[tag - 1].name);
+            QCOMPARE(list->count(), lists[tag - 1].rows);
+            QCOMPARE(list->item(0)->text(), QString::fromLatin1(lists[tag - 1].first));
             QCOMPARE(list->tag(), tag);
             QCOMPARE(list->selectedRow(), -1);
         }
@@ -395,6 +402,23 @@ private slots:
             QCOMPARE(widget->toolTipDuration(), 2500);
             QCOMPARE(widget->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, widget), 500);
         }
+    }
+
+    void toolTips_anotherControlReplacesTheTipAtOnceWhileOneShows()
+    {
+        const auto form = showTestForm();
+        const auto pointAt = [&form](const char* name) {
+            auto* widget = Child<QWidget>(form.get(), name);
+            QTest::mouseMove(form->windowHandle(), widget->mapTo(form.get(), widget->rect().center()));
+        };
+        pointAt("Edit1");
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("Please Enter"));
+        // Past Qt's default fall-asleep delay (2,000 ms), before the tip hides.
+        QTest::qWait(2100);
+        QVERIFY(QToolTip::isVisible());
+        pointAt("CheckBox1");
+        // At once, not after the 500 ms wake-up delay of a fresh tip.
+        QTRY_COMPARE_WITH_TIMEOUT(QToolTip::text(), QStringLiteral("All Form"), 300);
     }
 
     void scrollBarsNeeded_followsTheTwoStepRule_data()

@@ -13,16 +13,12 @@ struct Category {
     std::string_view label;   // caption above the list
 };
 
-inline constexpr std::array<Category, 6> kCategories{{
-    {1, "v", "Vegetal"},
-    {2, "a", "Animal"},
-    {3, "h", "Human"},
-    {4, "m", "Music"},
-    {5, "t", "Transport"},
-    {6, "c", "Clothing"},
-}};
+// kCategories: every category in list order, tags 1, 2, ...; written at
+// configure time from content/categories.txt.
+#include "pictolex/category_table.inc"
 
-// The category letter of a list tag; the empty string for any tag outside 1-6.
+// The category letter of a list tag; the empty string for a tag no category
+// has.
 std::string_view CategoryLetter(int tag);
 
 struct EntryKeys {

@@ -1,4 +1,4 @@
-#include "dictionarycontent.h"
+#include "builtin_content.h"
 
 #include "pictolex/content.h"
 
@@ -8,10 +8,11 @@ DictionaryContent BuiltInContent()
 {
     DictionaryContent built;
     built.glossary = content::GlossaryText();
-    for (int tag = 1; tag <= static_cast<int>(built.categoryTitles.size()); ++tag)
-        built.categoryTitles[tag - 1] = content::CategoryTitles(tag);
+    for (const Category& category : kCategories)
+        built.categoryTitles[static_cast<std::size_t>(category.tag - 1)] = content::CategoryTitles(category.tag);
     built.pictures = content::Pictures();
     built.banner = content::Banner();
+    built.icon = content::Icon();
     return built;
 }
 
