@@ -51,6 +51,29 @@ def restates(term: str, definition: str) -> bool:
     return any(w.lower() in forms for w in re.findall(r"[A-Za-z]+", definition)[:4])
 
 
+def bad_characters(line: str) -> str:
+    bad = sorted({ch for ch in line if not (" " <= ch <= "~" or ch in ALLOWED_EXTRA)})
+    if not bad:
+        return ""
+    return "character outside ASCII and ’ ‘ à: " + ", ".join(f"U+{ord(ch):04X}" for ch in bad)
+
+
+def body_line_faults(line: str) -> list[str]:
+    """The faults a glossary body line has on its own, wherever it stands."""
+    faults = [bad_characters(line)] if bad_characters(line) else []
+    if "[*" in line:
+        faults.append("\"[*\" inside a body line")
+    elif ":" in line:
+        term, definition = line.split(":", 1)
+        if not term.strip():
+            faults.append("empty term")
+        elif term != term.rstrip():
+            faults.append(f"term \"{term}\" ends with a blank")
+        if restates(term, definition):
+            faults.append(f"\"{term}\" is defined by itself; say what it is or does without the word")
+    return faults
+
+
 def check_text(text_dir: Path) -> list[str]:
     """All faults of the glossary and the category rows, in reading order."""
     faults: list[str] = []
@@ -80,10 +103,10 @@ def check_text(text_dir: Path) -> list[str]:
     headings = []  # (index, letter, title)
     current_heading = lines[0] if lines else ""  # the heading above the line being read
     for i, line in enumerate(lines):
-        bad = sorted({ch for ch in line if not (" " <= ch <= "~" or ch in ALLOWED_EXTRA)})
-        if bad:
-            shown = ", ".join(f"U+{ord(ch):04X}" for ch in bad)
-            faults.append(f"{where(i)}: character outside ASCII and ’ ‘ à: {shown}")
+        if not line.startswith("[*"):
+            faults += [f"{where(i)}: {fault}" for fault in body_line_faults(line)]
+        elif bad_characters(line):
+            faults.append(f"{where(i)}: {bad_characters(line)}")
         if line.startswith("[*"):
             current_heading = line
             if i == len(lines) - 1:
@@ -95,17 +118,8 @@ def check_text(text_dir: Path) -> list[str]:
             if ":" in line:
                 faults.append(f"{where(i)}: a heading holds a colon")
             headings.append((i, m[1], m[2]))
-        elif "[*" in line:
-            faults.append(f"{where(i)}: \"[*\" inside a body line")
-        elif ":" in line:
+        elif ":" in line and "[*" not in line:
             term = line.split(":", 1)[0]
-            if not term.strip():
-                faults.append(f"{where(i)}: empty term")
-            elif term != term.rstrip():
-                faults.append(f"{where(i)}: term \"{term}\" ends with a blank")
-            if restates(term, line.split(":", 1)[1]):
-                faults.append(f"{where(i)}: \"{term}\" is defined by itself; say what it is or does "
-                              f"without the word")
             if term.strip() and term not in allowed.get(current_heading, set()):
                 faults.append(f"{where(i)}: \"{term}\" is neither the plate's subject nor one of its "
                               f"labels (a stray colon?)")

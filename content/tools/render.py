@@ -21,6 +21,7 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+from check import body_line_faults  # noqa: E402
 from drawing import Templates, compose, read_drawing  # noqa: E402
 from plates import STYLE_DIR, ContentError, Plate, parse_plate  # noqa: E402
 
@@ -34,7 +35,9 @@ def checked_plate(source: Path, templates: Templates) -> tuple[Plate, str, list[
     plate = parse_plate(source)
     drawing = read_drawing(plate, templates)
     svg = compose(plate, drawing)
-    return plate, svg, PartChecker(plate, drawing).faults()
+    faults = [f"{plate.path}:{n}: {fault}" for line, n in zip(plate.lines, plate.line_numbers)
+              for fault in body_line_faults(line)]  # the text's own faults, for a plate not yet listed
+    return plate, svg, faults + PartChecker(plate, drawing).faults()
 
 
 def to_image(surface):
