@@ -38,7 +38,7 @@ from plates import Label, Plate, leader  # noqa: E402
 INSIDE = 4          # a dot on a filled part has nothing else this close (3 px of fill)
 ON_LINE = 1         # a dot on a line part is this close to it
 LINE_CLEAR = 4      # ...and this far from any other line
-ON_DETAIL = 1.5     # a dot on a filled part keeps this far from the lines drawn over it
+ON_DETAIL = 3       # a dot on a filled part does not touch the lines drawn over it
 BRACKET_SLACK = 6   # a bracket's ends lie this close to its part's extent
 DOT_WIDTH = 7       # a part no wider than the dot and its outline cannot hold one
 
