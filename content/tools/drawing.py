@@ -222,7 +222,8 @@ def _expand_template(node: Node, templates: Templates, id_prefix: str) -> Node:
     if paint:  # one class for the whole instance, as for a ghost outline; overlays and marks stay
         for n in group.walk():
             if n.tag in SHAPES and not set(n.classes()) & (OVERLAYS | {"dot"}):
-                n.attrs["class"] = paint
+                # a part without an outline keeps none: a ghost shows its body's outline only
+                n.attrs["class"] = f"{paint} flat" if "flat" in n.classes() else paint
     return group
 
 
