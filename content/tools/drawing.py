@@ -308,6 +308,10 @@ def read_drawing(plate: Plate, templates: Templates) -> Drawing:
     if not source.exists():
         raise ContentError(f"{plate.path}: no drawing {source.name}")
     root = parse_svg(source.read_text(encoding="utf-8"), str(source))
+    size = (root.attrs.get("width"), root.attrs.get("height"))
+    if size != (str(plate.width), str(plate.height)):
+        raise ContentError(f"{source}:{root.line}: the drawing is {size[0]} x {size[1]}, the plate's canvas "
+                           f"{plate.width} x {plate.height}")
     expanded = expand(root, templates, "")
     by_id: dict[str, Node] = {}
     for node in expanded.walk():
