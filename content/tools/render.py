@@ -21,7 +21,7 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from check import body_line_faults  # noqa: E402
+from check import PICTURE_MAX_BYTES, body_line_faults  # noqa: E402
 from drawing import Templates, compose, read_drawing  # noqa: E402
 from plates import STYLE_DIR, ContentError, Plate, parse_plate  # noqa: E402
 
@@ -123,6 +123,11 @@ def main() -> int:
         return 1 if faults else 0
     tmp = args.out.with_suffix(".tmp")
     image.save(tmp, "JPEG", quality=JPEG_QUALITY, progressive=progressive, optimize=True, subsampling=0)
+    if plate is not None and tmp.stat().st_size > PICTURE_MAX_BYTES:  # seen at once, not at the content check
+        print(f"content error: {plate.path}: the picture takes {tmp.stat().st_size} bytes, more than "
+              f"{PICTURE_MAX_BYTES}; simplify the drawing", file=sys.stderr)
+        tmp.unlink()
+        return 1
     tmp.replace(args.out)
     if args.depfile and plate is not None:
         write_depfile(args.depfile, args.out, plate, templates)
