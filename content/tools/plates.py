@@ -243,6 +243,10 @@ def layout(plate: Plate) -> None:
         if edge is None:
             raise ContentError(f"{where}:{label.line_no}: '{label.term}' is on the {label.side} but the "
                                f"header has no labels-{label.side}: line")
+        if (label.side == "left" and label.x < edge + GAP) or (label.side == "right" and label.x > edge - GAP):
+            raise ContentError(f"{where}:{label.line_no}: point of '{label.term}' lies in its label column "
+                               f"(x {label.x:g}, labels-{label.side} {edge:g}); keep the drawing out of the "
+                               f"label columns")
         label.width = text_width(label.term)
         if label.side == "left" and edge - label.width < EDGE_MARGIN:
             raise ContentError(f"{where}:{label.line_no}: label '{label.term}' is clipped at the left edge "
