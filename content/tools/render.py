@@ -7,6 +7,19 @@
                                                  every dot, each captioned with its term
     render.py BANNER.svg OUT.jpg                 a standalone drawing
 
+A plate's picture for the program comes with OUT.labels, its labels as the
+picture shows them, in the order of their lines (UTF-8, one label a row, tab
+between the fields):
+
+    LINE  TERM  LEFT TOP RIGHT BOTTOM  dot X Y RADIUS
+    LINE  TERM  LEFT TOP RIGHT BOTTOM  bracket X1 Y1 X2 Y2 X3 Y3 X4 Y4
+
+LINE is the index of the label's line among the entry's body lines (0 for
+the first line under the heading); LEFT TOP RIGHT BOTTOM is the box of every
+pixel the label's text inks in the picture (right and bottom exclusive),
+measured on the render; the dot's centre and radius, or the four corners of
+the bracket's path, are where the drawing puts them.
+
 A plate is laid out and its labels are checked against the drawing (see
 partcheck.py); a fault is printed with its file, line and term and fails the
 render. A picture for the program is then not written; a preview or a review
@@ -21,8 +34,8 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from drawing import Templates, compose, read_drawing  # noqa: E402
-from plates import STYLE_DIR, ContentError, Plate, parse_plate  # noqa: E402
+from drawing import Templates, compose, label_id, read_drawing  # noqa: E402
+from plates import ANCHOR_RADIUS, STYLE_DIR, ContentError, Plate, mark_points, parse_plate  # noqa: E402
 
 TOOLS = Path(__file__).resolve().parent
 JPEG_QUALITY = 92
@@ -43,11 +56,31 @@ def to_image(surface):
                             "raw", "BGRX", surface.get_stride(), 1)
 
 
-def write_depfile(path: Path, target: Path, plate: Plate, templates: Templates) -> None:
+def write_depfile(path: Path, targets: list[Path], plate: Plate, templates: Templates) -> None:
     inputs = [plate.path, plate.drawing, STYLE_DIR / "plate.css", STYLE_DIR / "patterns.svg"]
     inputs += [templates.path(t) for t in templates.used_by(plate.drawing)]
     inputs += sorted(TOOLS.glob("*.py"))
-    path.write_text(f"{target}: " + " ".join(str(p).replace(" ", "\\ ") for p in inputs) + "\n")
+    path.write_text(" ".join(map(str, targets)) + ": " + " ".join(str(p).replace(" ", "\\ ") for p in inputs)
+                    + "\n")
+
+
+def label_rows(plate: Plate, svg: str) -> list[str]:
+    """The rows of OUT.labels. Each label's text is rendered alone, exactly as
+    in the picture, and its box is that of every pixel it inks."""
+    from PIL import ImageChops
+    from partcheck import render_svg
+    rows = []
+    for n, label in enumerate(plate.labels):
+        alone = to_image(render_svg(svg, plate.width, plate.height, element=f"#{label_id(n)}"))
+        box = ImageChops.invert(alone.convert("L")).getbbox()  # white is 0 once inverted
+        if box is None:
+            raise ContentError(f"{plate.path}:{label.line_no}: the label '{label.term}' inks no pixel")
+        points = mark_points(label)
+        mark = (f"dot {points[0][0]:g} {points[0][1]:g} {ANCHOR_RADIUS:g}" if label.bracket is None
+                else "bracket " + " ".join(f"{x:g} {y:g}" for x, y in points))
+        line = plate.line_numbers.index(label.line_no)
+        rows.append(f"{line}\t{label.term}\t{' '.join(map(str, box))}\t{mark}")
+    return rows
 
 
 def review_sheet(plate: Plate, svg: str, out: Path) -> None:
@@ -118,11 +151,20 @@ def main() -> int:
     if args.out.suffix == ".png":
         image.save(args.out)  # a preview shows the plate even when its labels have faults
         return 1 if faults else 0
+    targets = [args.out]
+    if plate is not None:
+        labels = args.out.with_suffix(".labels")
+        try:
+            labels.write_text("".join(row + "\n" for row in label_rows(plate, svg)), encoding="utf-8")
+        except ContentError as e:
+            print(f"content error: {e}", file=sys.stderr)
+            return 1
+        targets.append(labels)
     tmp = args.out.with_suffix(".tmp")
     image.save(tmp, "JPEG", quality=JPEG_QUALITY, progressive=progressive, optimize=True, subsampling=0)
     tmp.replace(args.out)
     if args.depfile and plate is not None:
-        write_depfile(args.depfile, args.out, plate, templates)
+        write_depfile(args.depfile, targets, plate, templates)
     return 0
 
 
