@@ -6,7 +6,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,7 +67,8 @@ std::vector<std::string> PlateBodyLines(const std::string& path)
 
 // A label as its plate file writes it: "Term: definition. @ #part X,Y side"
 // for a dot, "@ #part [X,Y1-Y2] side" for a bracket beside a whole or
-// "@ #part [X1-X2,Y] side" for one under it, then an optional "y=".
+// "@ #part [X1-X2,Y] side" for one under it, then an optional "y=". The
+// label data starts at the only "@" a plate line may hold.
 struct SourceLabel {
     std::string term;
     int line = 0;  // among the plate's body lines
@@ -78,9 +78,6 @@ struct SourceLabel {
 
 std::vector<SourceLabel> PlateSourceLabels(const std::string& path)
 {
-    static const std::regex dot(R"(@\s*#\S+\s+(-?[\d.]+)\s*,\s*(-?[\d.]+)\s+(left|right))");
-    static const std::regex beside(R"(@\s*#\S+\s+\[(-?[\d.]+),(-?[\d.]+)-(-?[\d.]+)\]\s+(left|right))");
-    static const std::regex under(R"(@\s*#\S+\s+\[(-?[\d.]+)-(-?[\d.]+),(-?[\d.]+)\]\s+(left|right))");
     constexpr double tick = 5;  // a bracket's ends turn this far towards its whole
     std::istringstream in(ReadFile(path));
     std::vector<SourceLabel> labels;
@@ -92,23 +89,27 @@ std::vector<SourceLabel> PlateSourceLabels(const std::string& path)
         if (!inBody || Trim(text).empty())
             continue;
         ++line;
-        std::smatch m;
-        const auto number = [&m](int i) { return std::stod(m[i].str()); };
-        SourceLabel label{text.substr(0, text.find(':')), line, false, {}};
-        if (std::regex_search(text, m, dot)) {
-            label.points = {{number(1), number(2)}};
-        } else if (std::regex_search(text, m, beside)) {
-            const double x = number(1), top = std::min(number(2), number(3)), bottom = std::max(number(2), number(3));
-            const double end = x + (m[4] == "left" ? tick : -tick);  // away from the label's column
-            label.bracket = true;
-            label.points = {{end, top}, {x, top}, {x, bottom}, {end, bottom}};
-        } else if (std::regex_search(text, m, under)) {
-            const double left = std::min(number(1), number(2)), right = std::max(number(1), number(2)), y = number(3);
-            label.bracket = true;
-            label.points = {{left, y - tick}, {left, y}, {right, y}, {right, y - tick}};
-        } else {
-            EXPECT_EQ(text.find('@'), std::string::npos) << "label data this test cannot read: " << text;
+        const auto at = text.rfind('@');
+        if (at == std::string::npos)
             continue;
+        std::istringstream data(text.substr(at + 1));
+        std::string part, place, side;
+        data >> part >> place >> side;
+        EXPECT_TRUE(part.starts_with('#') && (side == "left" || side == "right")) << text;
+        SourceLabel label{text.substr(0, text.find(':')), line, place.starts_with('['), {}};
+        double a = 0, b = 0, c = 0;
+        if (!label.bracket) {
+            EXPECT_EQ(std::sscanf(place.c_str(), "%lf,%lf", &a, &b), 2) << text;
+            label.points = {{a, b}};
+        } else if (std::sscanf(place.c_str(), "[%lf,%lf-%lf]", &a, &b, &c) == 3) {
+            // Beside the whole; the ends turn away from the label's column.
+            const double end = a + (side == "left" ? tick : -tick);
+            label.points = {{end, std::min(b, c)}, {a, std::min(b, c)}, {a, std::max(b, c)}, {end, std::max(b, c)}};
+        } else {
+            // Under the whole; the ends turn up.
+            EXPECT_EQ(std::sscanf(place.c_str(), "[%lf-%lf,%lf]", &a, &b, &c), 3) << text;
+            label.points = {
+                {std::min(a, b), c - tick}, {std::min(a, b), c}, {std::max(a, b), c}, {std::max(a, b), c - tick}};
         }
         labels.push_back(label);
     }
@@ -303,7 +304,7 @@ TEST(BuiltContent, everyLabelBoxLiesInItsPictureFitsItsTextAndOverlapsNoOther)
                 for (int x = box.left - 1; x <= box.right; ++x) {
                     if (inside(x, y) || !ink(x, y))
                         continue;
-                    for (const auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+                    for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
                         cut += inside(x + dx, y + dy) && ink(x + dx, y + dy);
                 }
             }
