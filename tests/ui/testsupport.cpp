@@ -45,6 +45,10 @@ DictionaryContent TestContent::content()
         m_stored.push_back(
             {name, {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())}});
     built.pictures = PictureStore(m_stored);
+    m_storedLabels.clear();
+    for (const auto& [name, labels] : m_labels)
+        m_storedLabels.push_back({name, labels});
+    built.labels = LabelStore(m_storedLabels);
     built.banner = {reinterpret_cast<const std::uint8_t*>(m_banner.constData()),
                     static_cast<std::size_t>(m_banner.size())};
     return built;
