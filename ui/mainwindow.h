@@ -11,9 +11,9 @@
 // found on. Text crosses between Qt and core/ only as UTF-8.
 //
 // The picture and the entry text are tied through the picture's labels: a
-// click on a label selects the label's line in Memo2, and Memo2's caret on a
-// line marks that line's label. The mark follows the caret, and goes with a
-// new picture or a new entry.
+// click on a label (or its accessible press) selects the label's line in
+// Memo2, and Memo2's caret on a line marks that line's label. The mark
+// follows the caret, and goes with a new picture or a new entry.
 //
 // Every handler runs inside one error boundary: an exception ends the handler
 // (what it changed stays) and its message goes to the error reporter, which

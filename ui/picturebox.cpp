@@ -1,7 +1,5 @@
 #include "picturebox.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,6 +8,8 @@
 #include <QToolTip>
 
 #include <limits>
+
+#include "pictureaccessible.h"
 
 namespace pictolex {
 
@@ -65,15 +65,6 @@ qreal MarkPen(const PlateLabel& label)
     return label.mark == LabelMark::Dot ? kMarkPen : kBracketPen;
 }
 
-// Qt describes a plain widget as a client area; a screen reader should
-// announce a picture.
-QAccessibleInterface* PictureAccessible(const QString&, QObject* object)
-{
-    if (auto* picture = qobject_cast<PictureBox*>(object))
-        return new QAccessibleWidget(picture, QAccessible::Graphic);
-    return nullptr;
-}
-
 }  // namespace
 
 QImage ImageOver(const DecodedImage& decoded)
@@ -117,12 +108,14 @@ QString WrappedText(const QString& text, const QFont& font, int width)
 
 PictureBox::PictureBox(ColourMode mode, QWidget* parent) : QWidget(parent), m_mode(mode)
 {
-    [[maybe_unused]] static const bool factoryInstalled = [] {
-        QAccessible::installFactory(PictureAccessible);
-        return true;
-    }();
+    InstallPictureAccessibility();
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
+}
+
+PictureBox::~PictureBox()
+{
+    dropLabelAccessibles();
 }
 
 void PictureBox::setJpeg(std::span<const std::uint8_t> bytes)
@@ -142,10 +135,16 @@ void PictureBox::setLabels(std::span<const PlateLabel> labels, QStringList entry
 {
     setMarkedLabel(-1);
     hideTip();
+    dropLabelAccessibles();
     m_labels = labels;
     m_entryLines = std::move(entryLines);
+    m_labelAccessibles.assign(labels.size(), 0);
     m_hovered = -1;
     unsetCursor();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent reorder(this, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&reorder);
+    }
 }
 
 QString PictureBox::labelLine(int index) const
@@ -190,6 +189,31 @@ QRegion PictureBox::markRegion(int index) const
     QPainterPath frame;
     frame.addRect(TextFrame(label));
     return QRegion(StrokedArea(frame, kMarkPen)) + QRegion(StrokedArea(MarkPath(label), MarkPen(label)));
+}
+
+void PictureBox::pressLabel(int index)
+{
+    if (index >= 0 && index < static_cast<int>(m_labels.size()))
+        Q_EMIT labelClicked(index);
+}
+
+QAccessibleInterface* PictureBox::labelAccessible(int index)
+{
+    if (index < 0 || index >= static_cast<int>(m_labelAccessibles.size()))
+        return nullptr;
+    QAccessible::Id& id = m_labelAccessibles[static_cast<std::size_t>(index)];
+    if (id == 0)
+        id = QAccessible::registerAccessibleInterface(NewLabelAccessible(this, index));
+    return QAccessible::accessibleInterface(id);
+}
+
+void PictureBox::dropLabelAccessibles()
+{
+    for (const QAccessible::Id id : m_labelAccessibles) {
+        if (id != 0)
+            QAccessible::deleteAccessibleInterface(id);
+    }
+    m_labelAccessibles.clear();
 }
 
 QSize PictureBox::sizeHint() const

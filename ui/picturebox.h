@@ -1,12 +1,14 @@
 // Image1, the picture control of the main window.
 #pragma once
 
+#include <QAccessible>
 #include <QImage>
 #include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "pictolex/jpeg.h"
 #include "pictolex/plate_labels.h"
@@ -18,8 +20,8 @@ namespace pictolex {
 //
 // Its size counts in logical pixels: on a scaled screen the picture is drawn
 // smoothly onto the device pixels, and the labels' places scale with it.
-// Screen readers see it with the role of a graphic; its accessible name is the
-// owner's to set.
+// Screen readers see it with the role of a graphic, with one child per label;
+// its accessible name is the owner's to set.
 //
 // Assigning a picture reads only its header and resizes the control to the
 // picture at once; the pixels are decoded at the first paint and kept for
@@ -41,6 +43,8 @@ public:
     // `mode` is fixed for the control's life: Quantised236 on screens of
     // 8 bits per pixel or fewer, Rgb otherwise.
     explicit PictureBox(ColourMode mode, QWidget* parent = nullptr);
+    ~PictureBox() override;
+    Q_DISABLE_COPY_MOVE(PictureBox)
 
     // Replaces the picture with the JPEG in `bytes`, which must stay valid
     // while the picture is shown (the built-in pictures live for the whole
@@ -68,10 +72,17 @@ public:
     // a ring round its dot or its bracket drawn thicker.
     QRegion markRegion(int index) const;
 
+    // Does what a left press on label `index` does.
+    void pressLabel(int index);
+
     ColourMode colourMode() const { return m_mode; }
 
     // The pixels decoded so far: null until the picture is first painted.
     const QImage& decodedImage() const { return m_image; }
+    // The accessible interface of label `index`, made and registered on
+    // first use, valid until the labels change.
+    QAccessibleInterface* labelAccessible(int index);
+
     QSize sizeHint() const override;
 
 Q_SIGNALS:
@@ -93,6 +104,7 @@ private:
     void hover(int label, QPoint globalPos);
     void showTip(int label, QPoint globalPos);
     void hideTip();
+    void dropLabelAccessibles();
 
     ColourMode m_mode;
     std::span<const std::uint8_t> m_bytes;
@@ -110,6 +122,8 @@ private:
     int m_hovered = -1;
     // The label whose tip this control showed last, while that tip may show.
     int m_tipShown = -1;
+    // Each label's accessible interface; 0 where none is made yet.
+    std::vector<QAccessible::Id> m_labelAccessibles;
 };
 
 // A QImage over the decoded pixels, without a copy: RGB888, or Indexed8 with

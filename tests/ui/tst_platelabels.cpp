@@ -1,6 +1,7 @@
 // The plate's labels in the window, on the built-in content: the pointer over
-// a label, a click on it, Memo2's caret on its line, and a search result that
-// leads to it.
+// a label, a click on it, Memo2's caret on its line, a search result that
+// leads to it, and what a screen reader learns about it.
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -27,6 +28,11 @@ using test::Child;
 namespace {
 
 constexpr char kPlantCell[] = "001 Plant cell";
+
+QString FromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QStringList EntryOf(std::string_view key)
 {
@@ -312,6 +318,46 @@ private Q_SLOTS:
         test::ClickRow(Child<DictionaryList>(m_form.get(), "ListBox1"), 0);
         QCOMPARE(memo()->textCursor().selectedText(), QStringLiteral("Vein: carries water in."));
         QCOMPARE(image()->markedLabel(), 0);
+    }
+
+    void accessible_oneChildPerLabelNamedDescribedAndPressable()
+    {
+        showPlantCell();
+        QWidget* focus = QApplication::focusWidget();
+        const QStringList entry = EntryOf(kPlantCell);
+        const auto labels = plantCell();
+        QAccessibleInterface* picture = QAccessible::queryAccessibleInterface(image());
+        QCOMPARE(picture->childCount(), static_cast<int>(labels.size()));
+        for (int i = 0; i < picture->childCount(); ++i) {
+            QAccessibleInterface* child = picture->child(i);
+            QVERIFY(child && child->isValid());
+            const QString line = entry[labels[static_cast<std::size_t>(i)].line];
+            QCOMPARE(child->text(QAccessible::Name), FromUtf8(labels[static_cast<std::size_t>(i)].term));
+            QCOMPARE(child->text(QAccessible::Name) + QStringLiteral(": ") + child->text(QAccessible::Description),
+                     line);
+            QCOMPARE(child->role(), QAccessible::Link);
+            QCOMPARE(child->parent(), picture);
+            QCOMPARE(picture->indexOfChild(child), i);
+            QVERIFY(child->rect().contains(image()->mapToGlobal(TextCentre(labels[static_cast<std::size_t>(i)]))));
+            QCOMPARE(picture->childAt(child->rect().center().x(), child->rect().center().y()), child);
+        }
+
+        const int nucleus = Find(labels, "Nucleus");
+        QAccessibleActionInterface* action = picture->child(nucleus)->actionInterface();
+        QVERIFY(action);
+        QCOMPARE(action->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+        action->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(image()->markedLabel(), nucleus);
+        verifySelectedLine(entry[labels[static_cast<std::size_t>(nucleus)].line]);
+        QCOMPARE(QApplication::focusWidget(), focus);
+
+        // Another plate brings its own children; the banner has none.
+        m_form->ShowPicture("v003");
+        QCOMPARE(picture->childCount(), static_cast<int>(content::Labels().Find("V003").size()));
+        QCOMPARE(picture->child(0)->text(QAccessible::Name), FromUtf8(content::Labels().Find("V003")[0].term));
+        m_form.reset();
+        m_form = test::ShowForm({BuiltInContent(), 24, {}, m_errors.reporter()});
+        QCOMPARE(QAccessible::queryAccessibleInterface(image())->childCount(), 0);
     }
 };
 
