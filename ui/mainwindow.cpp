@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <span>
 
 #include "accesskeys.h"
 #include "interfacefont.h"
@@ -127,6 +129,26 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, cons
     return label;
 }
 
+// Adds one action per item to `owner` (a menu, or a control whose context
+// menu shows its actions), captioned with its access key and wired to its
+// handler; returns them in order.
+std::vector<QAction*> AddMenuItems(TForm1* form, QWidget* owner, std::span<const MenuItemEntry> items)
+{
+    QStringList captions;
+    for (const MenuItemEntry& item : items)
+        captions.append(Latin1(item.caption));
+    const QStringList marked = WithAccessKeys(captions);
+    std::vector<QAction*> actions;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        auto* action = new QAction(marked[static_cast<qsizetype>(i)], owner);
+        action->setObjectName(Latin1(items[i].name));
+        QObject::connect(action, &QAction::triggered, form, items[i].handler);
+        owner->addAction(action);
+        actions.push_back(action);
+    }
+    return actions;
+}
+
 // Keeps Qt's messages off stderr while it lives.
 class QuietMessages {
 public:
@@ -151,6 +173,17 @@ void GiveToolTip(QWidget* widget, const char* tip)
     widget->setToolTip(Latin1(tip));
     widget->setToolTipDuration(kToolTipShowMs);
     UseToolTipTiming(widget);
+}
+
+// The lines as one text, a line break after each.
+QString TextOfLines(const std::vector<std::string>& lines)
+{
+    QString text;
+    for (const std::string& line : lines) {
+        text += FromUtf8(line);
+        text += QLatin1Char('\n');
+    }
+    return text;
 }
 
 QStringList ToQStrings(const std::vector<std::string>& lines)
@@ -225,15 +258,7 @@ void TForm1::setupMenus()
         const MenuEntry& entry = menus[m];
         QMenu* menu = menuBar()->addMenu(markedMenus[m]);
         menu->setObjectName(Latin1(entry.name));
-        QStringList itemCaptions;
-        for (const MenuItemEntry& item : entry.items)
-            itemCaptions.append(Latin1(item.caption));
-        const QStringList markedItems = WithAccessKeys(itemCaptions);
-        for (qsizetype i = 0; i < markedItems.size(); ++i) {
-            QAction* action = menu->addAction(markedItems[i]);
-            action->setObjectName(Latin1(entry.items[static_cast<std::size_t>(i)].name));
-            connect(action, &QAction::triggered, this, entry.items[static_cast<std::size_t>(i)].handler);
-        }
+        AddMenuItems(this, menu, entry.items);
     }
     resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
 }
@@ -323,6 +348,13 @@ void TForm1::setupPicture()
     connect(m_image1, &PictureBox::clickedAway, this, &TForm1::Image1Click);
     connect(m_memo2, &QPlainTextEdit::cursorPositionChanged, this, &TForm1::Memo2CaretMove);
 
+    // The picture's context menu. The banner has no entry to copy.
+    const std::array<MenuItemEntry, 2> items{{{"CopyPicture1", "Copy Picture", &TForm1::CopyPicture1Click},
+                                              {"CopyEntry1", "Copy Entry", &TForm1::CopyEntry1Click}}};
+    m_copyEntry1 = AddMenuItems(this, m_image1, items)[1];
+    m_copyEntry1->setEnabled(false);
+    m_image1->setContextMenuPolicy(Qt::ActionsContextMenu);
+
     guarded([this] { m_image1->setJpeg(m_setup.content.banner); });
 }
 
@@ -400,17 +432,13 @@ void TForm1::ShowPicture(std::string_view key)
     m_image1->setAccessibleName(FromUtf8(title.value_or(key)));
     m_pictureEntry = title ? EntryLines(m_glossaryText, *title) : std::vector<std::string>();
     m_image1->setLabels(m_setup.content.labels.Find(key), ToQStrings(m_pictureEntry));
+    m_copyEntry1->setEnabled(!m_pictureEntry.empty());
 }
 
 void TForm1::ShowEntryText(std::string_view key)
 {
     m_memoEntry = EntryLines(m_glossaryText, key);
-    QString text;
-    for (const std::string& line : m_memoEntry) {
-        text += FromUtf8(line);
-        text += QLatin1Char('\n');
-    }
-    m_memo2->setPlainText(text);
+    m_memo2->setPlainText(TextOfLines(m_memoEntry));
     m_memo2->moveCursor(QTextCursor::End);
     m_memo2->ensureCursorVisible();
     m_memo2->verticalScrollBar()->setValue(m_memo2->verticalScrollBar()->maximum());
@@ -472,6 +500,16 @@ void TForm1::selectMemoLine(int line)
 bool TForm1::memoShowsPictureEntry() const
 {
     return !m_pictureEntry.empty() && m_memoEntry == m_pictureEntry;
+}
+
+void TForm1::CopyPicture1Click()
+{
+    guarded([this] { QGuiApplication::clipboard()->setImage(m_image1->picture()); });
+}
+
+void TForm1::CopyEntry1Click()
+{
+    guarded([this] { QGuiApplication::clipboard()->setText(TextOfLines(m_pictureEntry)); });
 }
 
 void TForm1::btn1Click()

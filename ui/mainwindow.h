@@ -32,6 +32,7 @@
 #include "errorbox.h"
 #include "pictolex/dictionary_content.h"
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -100,6 +101,8 @@ private:
     void Image1LabelClick(int label);
     void Image1Click();
     void Memo2CaretMove();
+    void CopyPicture1Click();
+    void CopyEntry1Click();
 
     // Selects Memo2's line `line` and scrolls it into view, the caret at its
     // start; nothing when Memo2 has no such line.
@@ -136,6 +139,7 @@ private:
     DictionaryList* m_listBox1 = nullptr;
     QCheckBox* m_checkBox1 = nullptr;
     PictureBox* m_image1 = nullptr;
+    QAction* m_copyEntry1 = nullptr;
     QStatusBar* m_stat1 = nullptr;
     QLabel* m_statusPanel = nullptr;
     bool m_redirectingWheel = false;

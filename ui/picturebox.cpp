@@ -197,6 +197,14 @@ void PictureBox::pressLabel(int index)
         Q_EMIT labelClicked(index);
 }
 
+QImage PictureBox::picture()
+{
+    if (!m_decoded)
+        decode();
+    // m_image shares the decoding buffer, which the next picture reuses.
+    return m_image.copy();
+}
+
 QAccessibleInterface* PictureBox::labelAccessible(int index)
 {
     if (index < 0 || index >= static_cast<int>(m_labelAccessibles.size()))

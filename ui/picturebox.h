@@ -79,6 +79,10 @@ public:
 
     // The pixels decoded so far: null until the picture is first painted.
     const QImage& decodedImage() const { return m_image; }
+    // The whole picture as it is decoded, without any mark, as an image of
+    // its own (decoding it first if it has not been painted yet).
+    QImage picture();
+
     // The accessible interface of label `index`, made and registered on
     // first use, valid until the labels change.
     QAccessibleInterface* labelAccessible(int index);

@@ -1,15 +1,19 @@
 // The plate's labels in the window, on the built-in content: the pointer over
 // a label, a click on it, Memo2's caret on its line, a search result that
-// leads to it, and what a screen reader learns about it.
+// leads to it, what a screen reader learns about it, and copying the picture
+// and the entry.
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolTip>
 
 #include <algorithm>
@@ -129,7 +133,11 @@ private:
     }
 
 private Q_SLOTS:
-    void init() { m_errors.texts.clear(); }
+    void init()
+    {
+        m_errors.texts.clear();
+        QGuiApplication::clipboard()->clear();
+    }
 
     void cleanup()
     {
@@ -358,6 +366,52 @@ private Q_SLOTS:
         m_form.reset();
         m_form = test::ShowForm({BuiltInContent(), 24, {}, m_errors.reporter()});
         QCOMPARE(QAccessible::queryAccessibleInterface(image())->childCount(), 0);
+    }
+
+    void copy_theContextMenuCopiesThePictureUnmarkedAndTheEntry()
+    {
+        showPlantCell();
+        QTest::mouseClick(image(), Qt::LeftButton, {}, TextCentre(plantCell()[0]));
+        QCOMPARE(image()->markedLabel(), 0);
+
+        QStringList captions;
+        QTimer::singleShot(0, this, [&captions] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* action : menu->actions())
+                    captions.append(action->text().remove(QLatin1Char('&')));
+                for (QAction* action : menu->actions()) {
+                    if (action->objectName() == QLatin1String("CopyPicture1"))
+                        menu->setActiveAction(action);
+                }
+                QTest::keyClick(menu, Qt::Key_Return);
+            }
+        });
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), image()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(image(), &rightClick);
+        QCOMPARE(captions, (QStringList{QStringLiteral("Copy Picture"), QStringLiteral("Copy Entry")}));
+
+        // The picture at full size, as decoded, without the mark.
+        const DecodedImage reference = DecodeJpeg(*content::Pictures().Find("V001"), ColourMode::Rgb);
+        const QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB888);
+        QCOMPARE(copied.size(), QSize(reference.width, reference.height));
+        QVERIFY(copied == ImageOver(reference));
+        // The copy is the clipboard's own: the next picture does not change it.
+        m_form->ShowPicture("a001");
+        image()->grab();
+        QVERIFY(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB888) == ImageOver(reference));
+
+        m_form->ShowPicture("v001");
+        Child<QAction>(image(), "CopyEntry1")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), EntryOf(kPlantCell).join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    }
+
+    void copy_theBannerHasNoEntryToCopy()
+    {
+        m_form = test::ShowForm({BuiltInContent(), 24, {}, m_errors.reporter()});
+        QVERIFY(!Child<QAction>(image(), "CopyEntry1")->isEnabled());
+        QVERIFY(Child<QAction>(image(), "CopyPicture1")->isEnabled());
+        m_form->ShowPicture("v001");
+        QVERIFY(Child<QAction>(image(), "CopyEntry1")->isEnabled());
     }
 };
 
