@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QListWidget>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -75,6 +76,21 @@ int RowWithText(QListWidget* list, const QString& text)
 {
     const auto found = list->findItems(text, Qt::MatchExactly);
     return found.isEmpty() ? -1 : list->row(found.first());
+}
+
+bool PaintedRegion::eventFilter(QObject*, QEvent* event)
+{
+    if (event->type() == QEvent::Paint)
+        painted += static_cast<QPaintEvent*>(event)->region();
+    return false;
+}
+
+int Area(const QRegion& region)
+{
+    int area = 0;
+    for (const QRect& rect : region)
+        area += rect.width() * rect.height();
+    return area;
 }
 
 QStringList MemoLines(const QPlainTextEdit* memo)

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QObject>
+#include <QRegion>
 #include <QSize>
 #include <QStringList>
 
@@ -86,6 +88,16 @@ int RowWithText(QListWidget* list, const QString& text);
 
 // Memo2's lines; a final line break gives no empty last line.
 QStringList MemoLines(const QPlainTextEdit* memo);
+
+// Collects the areas a widget repaints while it is the widget's event filter.
+class PaintedRegion : public QObject {
+public:
+    QRegion painted;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// The number of pixels `region` covers.
+int Area(const QRegion& region);
 
 // The child named `name`; fails the test run when there is none.
 template <typename T>

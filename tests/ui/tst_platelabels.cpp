@@ -8,7 +8,6 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -63,18 +62,6 @@ int Find(std::span<const PlateLabel> labels, std::string_view term)
         qFatal("no label %s", std::string(term).c_str());
     return static_cast<int>(found - labels.begin());
 }
-
-// Collects the areas a widget repaints.
-class PaintWatch : public QObject {
-public:
-    QRegion painted;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted += static_cast<QPaintEvent*>(event)->region();
-        return false;
-    }
-};
 
 }  // namespace
 
@@ -227,7 +214,7 @@ private Q_SLOTS:
     void mark_repaintsOnlyTheMarkedPlaces()
     {
         showPlantCell();
-        PaintWatch watch;
+        test::PaintedRegion watch;
         image()->installEventFilter(&watch);
         QTRY_VERIFY(!image()->decodedImage().isNull());
         const int first = Find(plantCell(), "Vacuole");
@@ -243,9 +230,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!watch.painted.isEmpty());
         QCOMPARE(watch.painted - image()->markRegion(first) - image()->markRegion(second), QRegion());
         // The frame and the ring: a small part of the picture.
-        int area = 0;
-        for (const QRect& rect : image()->markRegion(first))
-            area += rect.width() * rect.height();
+        const int area = test::Area(image()->markRegion(first));
         QVERIFY2(area < image()->width() * image()->height() / 50, qPrintable(QString::number(area)));
     }
 
