@@ -34,8 +34,8 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from drawing import Templates, compose, label_id, read_drawing  # noqa: E402
-from plates import ANCHOR_RADIUS, STYLE_DIR, ContentError, Plate, mark_points, parse_plate  # noqa: E402
+from drawing import Templates, compose, read_drawing  # noqa: E402
+from plates import STYLE_DIR, ContentError, Plate, parse_plate  # noqa: E402
 
 TOOLS = Path(__file__).resolve().parent
 JPEG_QUALITY = 92
@@ -68,7 +68,9 @@ def label_rows(plate: Plate, svg: str) -> list[str]:
     """The rows of OUT.labels. Each label's text is rendered alone, exactly as
     in the picture, and its box is that of every pixel it inks."""
     from PIL import ImageChops
+    from drawing import label_id
     from partcheck import render_svg
+    from plates import ANCHOR_RADIUS, mark_points
     rows = []
     for n, label in enumerate(plate.labels):
         alone = to_image(render_svg(svg, plate.width, plate.height, element=f"#{label_id(n)}"))
@@ -143,6 +145,7 @@ def main() -> int:
             review_sheet(plate, svg, args.review)
             return 1 if faults else 0
         image = to_image(render_svg(svg, width, height, args.scale))
+        labels = label_rows(plate, svg) if plate is not None and args.out.suffix != ".png" else None
     except ContentError as e:
         for line in str(e).splitlines():
             print(f"content error: {line}", file=sys.stderr)
@@ -151,20 +154,13 @@ def main() -> int:
     if args.out.suffix == ".png":
         image.save(args.out)  # a preview shows the plate even when its labels have faults
         return 1 if faults else 0
-    targets = [args.out]
-    if plate is not None:
-        labels = args.out.with_suffix(".labels")
-        try:
-            labels.write_text("".join(row + "\n" for row in label_rows(plate, svg)), encoding="utf-8")
-        except ContentError as e:
-            print(f"content error: {e}", file=sys.stderr)
-            return 1
-        targets.append(labels)
     tmp = args.out.with_suffix(".tmp")
     image.save(tmp, "JPEG", quality=JPEG_QUALITY, progressive=progressive, optimize=True, subsampling=0)
     tmp.replace(args.out)
+    if labels is not None:
+        args.out.with_suffix(".labels").write_text("".join(row + "\n" for row in labels), encoding="utf-8")
     if args.depfile and plate is not None:
-        write_depfile(args.depfile, targets, plate, templates)
+        write_depfile(args.depfile, [args.out, args.out.with_suffix(".labels")], plate, templates)
     return 0
 
 
