@@ -11,6 +11,7 @@ DictionaryContent BuiltInContent()
     for (const Category& category : kCategories)
         built.categoryTitles[static_cast<std::size_t>(category.tag - 1)] = content::CategoryTitles(category.tag);
     built.pictures = content::Pictures();
+    built.labels = content::Labels();
     built.banner = content::Banner();
     built.icon = content::Icon();
     return built;

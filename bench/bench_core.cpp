@@ -14,10 +14,12 @@
 
 #include <jpeglib.h>
 
+#include "allocation_count.h"
 #include "bench_plates.h"
 #include "pictolex/category.h"
 #include "pictolex/content.h"
 #include "pictolex/entry_lookup.h"
+#include "pictolex/plate_labels.h"
 #include "pictolex/search.h"
 #include "pictolex/text.h"
 #include "run_registered.h"
@@ -347,11 +349,44 @@ void StoreLookupOurs(benchmark::State& state)
     state.counters["pictures"] = static_cast<double>(all.size());
 }
 
+// One pointer move over the plate with the most labels: which label answers.
+// The pointer sweeps the picture row by row on a 3 px grid, so moves over
+// text, near marks and over empty drawing all count.
+void LabelHitTestOurs(benchmark::State& state)
+{
+    const StoredLabels* most = MostLabelledPicture();
+    const auto bytes = most ? content::Pictures().Find(most->name) : std::nullopt;
+    if (!bytes) {
+        state.SkipWithError("no labelled picture");
+        return;
+    }
+    const JpegHeader header = ReadJpegHeader(*bytes);
+    state.SetLabel(std::string(most->name) + ", " + std::to_string(most->labels.size()) + " labels");
+    float x = 0;
+    float y = 0;
+    long hits = 0;
+    const std::size_t allocationsBefore = AllocationCount();
+    for (auto _ : state) {
+        const int label = LabelAt(most->labels, x, y);
+        benchmark::DoNotOptimize(label);
+        hits += label >= 0;
+        x += 3;
+        if (x >= static_cast<float>(header.width)) {
+            x = 0;
+            y = y + 3 >= static_cast<float>(header.height) ? 0 : y + 3;
+        }
+    }
+    state.counters["allocations"] = benchmark::Counter(static_cast<double>(AllocationCount() - allocationsBefore),
+                                                       benchmark::Counter::kAvgIterations);
+    state.counters["hit_share"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
+}
+
 void RegisterLookups()
 {
     benchmark::RegisterBenchmark("resolve_result/ours", ResolveResultOurs)->Unit(benchmark::kNanosecond);
     benchmark::RegisterBenchmark("category_row_keys/ours", CategoryRowKeysOurs)->Unit(benchmark::kNanosecond);
     benchmark::RegisterBenchmark("store_lookup/ours", StoreLookupOurs)->Unit(benchmark::kNanosecond);
+    benchmark::RegisterBenchmark("label_hit_test/ours", LabelHitTestOurs)->Unit(benchmark::kNanosecond);
 }
 
 }  // namespace

@@ -70,4 +70,14 @@ std::optional<ReachablePlate> LargestPlateInCategories()
     return best;
 }
 
+const StoredLabels* MostLabelledPicture()
+{
+    const StoredLabels* most = nullptr;
+    for (const StoredLabels& stored : content::Labels().All()) {
+        if (!stored.labels.empty() && (!most || stored.labels.size() > most->labels.size()))
+            most = &stored;
+    }
+    return most;
+}
+
 }  // namespace pictolex::bench

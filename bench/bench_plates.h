@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "pictolex/jpeg.h"
+#include "pictolex/plate_labels.h"
 
 namespace pictolex::bench {
 
@@ -33,5 +34,9 @@ struct ReachablePlate {
     int row = 0;
 };
 std::optional<ReachablePlate> LargestPlateInCategories();
+
+// The picture with the most labels (the first of equals): its store entry,
+// or null when no picture has labels.
+const StoredLabels* MostLabelledPicture();
 
 }  // namespace pictolex::bench

@@ -7,11 +7,13 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
 #include <array>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -23,6 +25,7 @@
 #include "pictolex/search.h"
 #include "picturebox.h"
 #include "run_registered.h"
+#include "testsupport.h"
 
 namespace pictolex::bench {
 namespace {
@@ -160,6 +163,120 @@ void SearchToListFloor(benchmark::State& state)
     state.counters["rows"] = list.count();
 }
 
+// Form1 showing the picture with the most labels.
+struct LabelledForm : ShownForm {
+    PictureBox* image = nullptr;
+    std::string_view key;
+
+    LabelledForm()
+    {
+        const StoredLabels* most = MostLabelledPicture();
+        image = child<PictureBox>("Image1");
+        if (!exposed || !image || !most)
+            return;
+        key = most->name;
+        form->resize(1100, 1100);  // the whole picture in view
+        form->ShowPicture(key);
+        QApplication::processEvents();
+    }
+
+    bool ready() const { return image && !image->labels().empty() && !image->decodedImage().isNull(); }
+    std::string describe() const
+    {
+        return std::string(key) + ", " + std::to_string(image->labels().size()) + " labels";
+    }
+};
+
+// Sends `target` pointer moves that sweep it on a 3 px grid, one an
+// iteration. The events are made beforehand; Qt's own allocations for an
+// event from the window system are not part of this.
+void SweepPointer(benchmark::State& state, QWidget* target)
+{
+    std::vector<std::unique_ptr<QMouseEvent>> moves;
+    for (int y = 0; y < target->height(); y += 3) {
+        for (int x = 0; x < target->width(); x += 3) {
+            const QPointF at(x, y);
+            moves.push_back(std::make_unique<QMouseEvent>(QEvent::MouseMove, at, target->mapToGlobal(at),
+                                                          Qt::NoButton, Qt::NoButton, Qt::NoModifier));
+        }
+    }
+    std::size_t next = 0;
+    for (auto _ : state) {
+        QCoreApplication::sendEvent(target, moves[next].get());
+        next = next + 1 == moves.size() ? 0 : next + 1;
+    }
+}
+
+// Image1's whole handling of one pointer move: Qt's delivery, the hit test,
+// and the pointer shape and tip that follow from it.
+void PointerMoveOurs(benchmark::State& state)
+{
+    LabelledForm shown;
+    if (!shown.ready()) {
+        state.SkipWithError("no labelled picture in Image1");
+        return;
+    }
+    state.SetLabel(shown.describe());
+    SweepPointer(state, shown.image);
+}
+
+// The same moves delivered to a plain widget of the picture's size that
+// follows the pointer and does nothing with it.
+void PointerMoveFloor(benchmark::State& state)
+{
+    LabelledForm shown;
+    if (!shown.ready()) {
+        state.SkipWithError("no labelled picture in Image1");
+        return;
+    }
+    QWidget window;
+    window.resize(shown.image->size());
+    auto* plain = new QWidget(&window);
+    plain->setMouseTracking(true);
+    plain->resize(shown.image->size());
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        state.SkipWithError("the plain widget was not shown");
+        return;
+    }
+    SweepPointer(state, plain);
+}
+
+// Marking a label, from the mark's change to the painted picture, moving the
+// mark between two labels far apart; the floor repaints the whole picture.
+void MarkToPaint(benchmark::State& state, bool whole)
+{
+    LabelledForm shown;
+    if (!shown.ready()) {
+        state.SkipWithError("no labelled picture in Image1");
+        return;
+    }
+    PictureBox* image = shown.image;
+    const std::array<int, 2> marks{0, static_cast<int>(image->labels().size()) - 1};
+    test::PaintedRegion watch;
+    image->installEventFilter(&watch);
+    QRegion marked;
+    std::size_t turn = 0;
+    for (auto _ : state) {
+        const int label = marks[turn++ % 2];
+        if (whole)
+            image->update();
+        else
+            image->setMarkedLabel(label);
+        QApplication::processEvents();
+        marked += image->markRegion(label);
+    }
+    const double pictureArea = image->width() * image->height();
+    if (!whole && !(watch.painted - marked).isEmpty())
+        state.SkipWithError("the mark repainted more than its own places");
+    // Each change repaints the places of the mark that goes and of the one that comes.
+    const QRegion repainted =
+        whole ? QRegion(image->rect()) : image->markRegion(marks[0]) + image->markRegion(marks[1]);
+    char share[64];
+    std::snprintf(share, sizeof share, ", repaints %.1f%% of the picture", 100.0 * test::Area(repainted) / pictureArea);
+    state.SetLabel(shown.describe() + share);
+}
+
 void Register()
 {
     if (const std::optional<ReachablePlate> target = LargestPlateInCategories()) {
@@ -175,6 +292,14 @@ void Register()
         ->UseRealTime();
     benchmark::RegisterBenchmark("search_to_list_e/floor", SearchToListFloor)
         ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("pointer_move/ours", PointerMoveOurs)->Unit(benchmark::kMicrosecond)->UseRealTime();
+    benchmark::RegisterBenchmark("pointer_move/floor", PointerMoveFloor)->Unit(benchmark::kMicrosecond)->UseRealTime();
+    benchmark::RegisterBenchmark("mark_to_paint/ours", MarkToPaint, false)
+        ->Unit(benchmark::kMicrosecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("mark_to_paint/floor", MarkToPaint, true)
+        ->Unit(benchmark::kMicrosecond)
         ->UseRealTime();
     // Reported beside the goal: the same search up to the painted list.
     benchmark::RegisterBenchmark("search_to_painted_list_e/ours", SearchToListOurs, true)

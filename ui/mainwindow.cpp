@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QLabel>
@@ -15,10 +16,12 @@
 #include <QStatusBar>
 #include <QStringList>
 #include <QStyleFactory>
+#include <QTextBlock>
 #include <QUrl>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <span>
 
 #include "accesskeys.h"
 #include "interfacefont.h"
@@ -126,6 +129,26 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, cons
     return label;
 }
 
+// Adds one action per item to `owner` (a menu, or a control whose context
+// menu shows its actions), captioned with its access key and wired to its
+// handler; returns them in order.
+std::vector<QAction*> AddMenuItems(TForm1* form, QWidget* owner, std::span<const MenuItemEntry> items)
+{
+    QStringList captions;
+    for (const MenuItemEntry& item : items)
+        captions.append(Latin1(item.caption));
+    const QStringList marked = WithAccessKeys(captions);
+    std::vector<QAction*> actions;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        auto* action = new QAction(marked[static_cast<qsizetype>(i)], owner);
+        action->setObjectName(Latin1(items[i].name));
+        QObject::connect(action, &QAction::triggered, form, items[i].handler);
+        owner->addAction(action);
+        actions.push_back(action);
+    }
+    return actions;
+}
+
 // Keeps Qt's messages off stderr while it lives.
 class QuietMessages {
 public:
@@ -137,13 +160,39 @@ private:
     QtMessageHandler m_previous;
 };
 
+// Tips over `widget` wake up after the window's delay.
+void UseToolTipTiming(QWidget* widget)
+{
+    auto* style = new ToolTipTimingStyle(QStyleFactory::create(QApplication::style()->name()));
+    style->setParent(widget);
+    widget->setStyle(style);
+}
+
 void GiveToolTip(QWidget* widget, const char* tip)
 {
     widget->setToolTip(Latin1(tip));
     widget->setToolTipDuration(kToolTipShowMs);
-    auto* style = new ToolTipTimingStyle(QStyleFactory::create(QApplication::style()->name()));
-    style->setParent(widget);
-    widget->setStyle(style);
+    UseToolTipTiming(widget);
+}
+
+// The lines as one text, a line break after each.
+QString TextOfLines(const std::vector<std::string>& lines)
+{
+    QString text;
+    for (const std::string& line : lines) {
+        text += FromUtf8(line);
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+QStringList ToQStrings(const std::vector<std::string>& lines)
+{
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines)
+        list.append(FromUtf8(line));
+    return list;
 }
 
 }  // namespace
@@ -209,15 +258,7 @@ void TForm1::setupMenus()
         const MenuEntry& entry = menus[m];
         QMenu* menu = menuBar()->addMenu(markedMenus[m]);
         menu->setObjectName(Latin1(entry.name));
-        QStringList itemCaptions;
-        for (const MenuItemEntry& item : entry.items)
-            itemCaptions.append(Latin1(item.caption));
-        const QStringList markedItems = WithAccessKeys(itemCaptions);
-        for (qsizetype i = 0; i < markedItems.size(); ++i) {
-            QAction* action = menu->addAction(markedItems[i]);
-            action->setObjectName(Latin1(entry.items[static_cast<std::size_t>(i)].name));
-            connect(action, &QAction::triggered, this, entry.items[static_cast<std::size_t>(i)].handler);
-        }
+        AddMenuItems(this, menu, entry.items);
     }
     resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
 }
@@ -300,8 +341,20 @@ void TForm1::setupPicture()
     m_image1->setObjectName(QStringLiteral("Image1"));
     m_image1->setAccessibleName(QStringLiteral("Pictolex"));
     m_image1->setGeometry(8, 376, 618, 153);
+    UseToolTipTiming(m_image1);
     connect(m_image1, &PictureBox::decodeFailed, this,
             [this](const QString& message) { reportError(message.toUtf8().toStdString()); });
+    connect(m_image1, &PictureBox::labelClicked, this, &TForm1::Image1LabelClick);
+    connect(m_image1, &PictureBox::clickedAway, this, &TForm1::Image1Click);
+    connect(m_memo2, &QPlainTextEdit::cursorPositionChanged, this, &TForm1::Memo2CaretMove);
+
+    // The picture's context menu. The banner has no entry to copy.
+    const std::array<MenuItemEntry, 2> items{{{"CopyPicture1", "Copy Picture", &TForm1::CopyPicture1Click},
+                                              {"CopyEntry1", "Copy Entry", &TForm1::CopyEntry1Click}}};
+    m_copyEntry1 = AddMenuItems(this, m_image1, items)[1];
+    m_copyEntry1->setEnabled(false);
+    m_image1->setContextMenuPolicy(Qt::ActionsContextMenu);
+
     guarded([this] { m_image1->setJpeg(m_setup.content.banner); });
 }
 
@@ -374,21 +427,22 @@ void TForm1::ShowPicture(std::string_view key)
     if (!bytes)
         return;
     m_image1->setJpeg(*bytes);
-    // A picture no row leads to is called by its key.
-    m_image1->setAccessibleName(FromUtf8(PlateTitle(m_setup.content, key).value_or(key)));
+    const std::optional<std::string_view> title = PlateTitle(m_setup.content, key);
+    // A picture no row leads to is called by its key, and has no entry.
+    m_image1->setAccessibleName(FromUtf8(title.value_or(key)));
+    m_pictureEntry = title ? EntryLines(m_glossaryText, *title) : std::vector<std::string>();
+    m_image1->setLabels(m_setup.content.labels.Find(key), ToQStrings(m_pictureEntry));
+    m_copyEntry1->setEnabled(!m_pictureEntry.empty());
 }
 
 void TForm1::ShowEntryText(std::string_view key)
 {
-    QString text;
-    for (const std::string& line : EntryLines(m_glossaryText, key)) {
-        text += FromUtf8(line);
-        text += QLatin1Char('\n');
-    }
-    m_memo2->setPlainText(text);
+    m_memoEntry = EntryLines(m_glossaryText, key);
+    m_memo2->setPlainText(TextOfLines(m_memoEntry));
     m_memo2->moveCursor(QTextCursor::End);
     m_memo2->ensureCursorVisible();
     m_memo2->verticalScrollBar()->setValue(m_memo2->verticalScrollBar()->maximum());
+    m_image1->setMarkedLabel(-1);
 }
 
 void TForm1::SetStatusText(const QString& text)
@@ -409,6 +463,55 @@ void TForm1::Tavi_ListBox_Click(DictionaryList* sender)
     });
 }
 
+void TForm1::Image1LabelClick(int label)
+{
+    guarded([this, label] {
+        if (memoShowsPictureEntry())
+            selectMemoLine(m_image1->labels()[static_cast<std::size_t>(label)].line);
+        m_image1->setMarkedLabel(label);
+    });
+}
+
+void TForm1::Image1Click()
+{
+    m_image1->setMarkedLabel(-1);
+}
+
+void TForm1::Memo2CaretMove()
+{
+    const int line = m_memo2->textCursor().blockNumber();
+    m_image1->setMarkedLabel(memoShowsPictureEntry() ? m_image1->labelOnLine(line) : -1);
+}
+
+void TForm1::selectMemoLine(int line)
+{
+    const QTextBlock block = m_memo2->document()->findBlockByNumber(line);
+    if (!block.isValid())
+        return;
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    // The caret ends at the line's start, so that the view shows where the
+    // line begins however long it is.
+    cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+    m_memo2->setTextCursor(cursor);
+    m_memo2->ensureCursorVisible();
+}
+
+bool TForm1::memoShowsPictureEntry() const
+{
+    return !m_pictureEntry.empty() && m_memoEntry == m_pictureEntry;
+}
+
+void TForm1::CopyPicture1Click()
+{
+    guarded([this] { QGuiApplication::clipboard()->setImage(m_image1->picture()); });
+}
+
+void TForm1::CopyEntry1Click()
+{
+    guarded([this] { QGuiApplication::clipboard()->setText(TextOfLines(m_pictureEntry)); });
+}
+
 void TForm1::btn1Click()
 {
     guarded([this] {
@@ -422,14 +525,17 @@ void TForm1::btn1Click()
 void TForm1::RunTermSearch()
 {
     m_searchResults->clear();
+    m_searchResultLines.clear();
     const QByteArray word = m_edit1->text().toUtf8();
     std::vector<TermMatch> matches =
         SearchTerms(m_glossaryText, std::string_view(word.constData(), word.size()), m_checkBox1->isChecked());
     QStringList rows;
     rows.reserve(static_cast<qsizetype>(matches.size()));
     m_searchResults->reserve(matches.size());
+    m_searchResultLines.reserve(matches.size());
     for (TermMatch& match : matches) {
         m_searchResults->push_back(std::move(match.element));
+        m_searchResultLines.push_back(match.line);
         rows.append(FromUtf8(match.term));
     }
     // The rows go in only after the whole scan, all at once.
@@ -449,6 +555,8 @@ void TForm1::ListBox1Click()
             return;
         ShowPicture(keys->pictureKey);
         ShowEntryText(keys->entryKey);
+        // The line the term was found on, and its label if the plate has one.
+        selectMemoLine(m_searchResultLines[static_cast<std::size_t>(row)]);
     });
 }
 

@@ -7,8 +7,13 @@
 // entry's lines from EntryLines into Memo2. A search runs SearchTerms over the
 // glossary and keeps each match's element in SearchResults, parallel to the
 // rows of ListBox1; picking a row resolves its element with ResolveResult and
-// shows picture and entry the same way. Text crosses between Qt and core/
-// only as UTF-8.
+// shows picture and entry the same way, then selects the line the match was
+// found on. Text crosses between Qt and core/ only as UTF-8.
+//
+// The picture and the entry text are tied through the picture's labels: a
+// click on a label (or its accessible press) selects the label's line in
+// Memo2, and Memo2's caret on a line marks that line's label. The mark
+// follows the caret, and goes with a new picture or a new entry.
 //
 // Every handler runs inside one error boundary: an exception ends the handler
 // (what it changed stays) and its message goes to the error reporter, which
@@ -27,6 +32,7 @@
 #include "errorbox.h"
 #include "pictolex/dictionary_content.h"
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -57,14 +63,15 @@ public:
     ~TForm1() override;
     Q_DISABLE_COPY_MOVE(TForm1)
 
-    // Shows the picture named `key` (letter case ignored) in Image1 and names
-    // Image1 for screen readers by the plate's title, the category row that
-    // leads to the picture. Does nothing when the store has no such picture.
+    // Shows the picture named `key` (letter case ignored) in Image1 with its
+    // labels, unmarked, and names Image1 for screen readers by the plate's
+    // title, the category row that leads to the picture, whose entry lines
+    // the labels name. Does nothing when the store has no such picture.
     // Throws JpegError when the picture's header is broken, leaving the
-    // previous picture and name.
+    // previous picture, labels and name.
     void ShowPicture(std::string_view key);
-    // Replaces Memo2's lines with the entry found by `key`; leaves it empty
-    // when no line contains the key.
+    // Replaces Memo2's lines with the entry found by `key`, leaving it empty
+    // when no line contains the key, and clears the picture's mark.
     void ShowEntryText(std::string_view key);
     // Sets the text of the status bar's only panel.
     void SetStatusText(const QString& text);
@@ -91,6 +98,18 @@ private:
     void Exit1Click();
     void Blog1Click();
     void About1Click();
+    void Image1LabelClick(int label);
+    void Image1Click();
+    void Memo2CaretMove();
+    void CopyPicture1Click();
+    void CopyEntry1Click();
+
+    // Selects Memo2's line `line` and scrolls it into view, the caret at its
+    // start; nothing when Memo2 has no such line.
+    void selectMemoLine(int line);
+    // Whether Memo2 shows the lines of the picture's own entry, to which the
+    // picture's labels lead.
+    bool memoShowsPictureEntry() const;
 
     template <typename Handler>
     void guarded(Handler&& handler);
@@ -103,6 +122,12 @@ private:
     // so the window keeps the text itself rather than in a hidden control.
     std::string_view m_glossaryText;
     std::unique_ptr<std::vector<std::string>> m_searchResults;
+    // Beside each element of SearchResults, the index of its line in its entry.
+    std::vector<int> m_searchResultLines;
+    // The body lines of the entry Memo2 shows, and those of the picture's own
+    // entry (none for the banner).
+    std::vector<std::string> m_memoEntry;
+    std::vector<std::string> m_pictureEntry;
 
     WindowScroller* m_scroller = nullptr;
     QFrame* m_grp1 = nullptr;
@@ -114,6 +139,7 @@ private:
     DictionaryList* m_listBox1 = nullptr;
     QCheckBox* m_checkBox1 = nullptr;
     PictureBox* m_image1 = nullptr;
+    QAction* m_copyEntry1 = nullptr;
     QStatusBar* m_stat1 = nullptr;
     QLabel* m_statusPanel = nullptr;
     bool m_redirectingWheel = false;

@@ -41,6 +41,10 @@ WindowScroller::WindowScroller(QWidget* parent) : QAbstractScrollArea(parent), m
     }
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Only the bars scroll the window. A pan gesture grabbed here would also
+    // make Qt search for gestures, in two fresh maps, on every pointer move
+    // over any control of the window.
+    viewport()->ungrabGesture(Qt::PanGesture);
     m_content->installEventFilter(this);
 }
 

@@ -35,7 +35,7 @@ ScrollBarsShown ScrollBarsNeeded(QSize range, QSize client, QSize barExtent);
 //
 // The arrows move 8 pixels, the trough a visible page; the content follows a
 // dragged thumb only when it is released. The area never takes the focus,
-// and neither the wheel nor the keys scroll it.
+// and neither the wheel, the keys nor a touch pan scroll it.
 class WindowScroller : public QAbstractScrollArea {
     Q_OBJECT
 public:

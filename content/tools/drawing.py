@@ -360,6 +360,12 @@ def _document(plate: Plate, body: list[str], css: str = "", defs: str = "", back
         *body, "</svg>"])
 
 
+def label_id(n: int) -> str:
+    """The id of the text of a plate's label n (0 first) in the composed plate.
+    Drawing ids are all prefixed with the plate's name, so none is like it."""
+    return f"label-{n}"
+
+
 def compose(plate: Plate, drawing: Drawing, style_dir: Path = STYLE_DIR) -> str:
     """The finished plate as one SVG document: style, patterns, drawing, labels."""
     layout(plate)
@@ -368,7 +374,7 @@ def compose(plate: Plate, drawing: Drawing, style_dir: Path = STYLE_DIR) -> str:
     for child in _prefixed(drawing.root, drawing.prefix).children:
         serialise(child, body)
     body.append('<g id="labels">')
-    for lb in plate.labels:
+    for n, lb in enumerate(plate.labels):
         (sx, sy), (ex, ey) = leader(plate, lb)
         body.append(f'<path class="leader" d="M{sx:.1f},{sy:.1f} L{ex:.1f},{ey:.1f}"/>')
         if lb.bracket:
@@ -376,7 +382,7 @@ def compose(plate: Plate, drawing: Drawing, style_dir: Path = STYLE_DIR) -> str:
         else:
             body.append(f'<circle class="anchor" cx="{ex:.1f}" cy="{ey:.1f}" r="{ANCHOR_RADIUS}"/>')
         anchor, x = ("end", plate.left_edge) if lb.side == "left" else ("start", plate.right_edge)
-        body.append(f'<text class="label" x="{x:.1f}" y="{lb.baseline:.1f}" '
+        body.append(f'<text id="{label_id(n)}" class="label" x="{x:.1f}" y="{lb.baseline:.1f}" '
                     f'text-anchor="{anchor}">{html.escape(lb.term)}</text>')
     body.append("</g>")
     return _document(plate, body, css, defs)

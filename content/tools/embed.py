@@ -5,7 +5,8 @@
 
 OUT_DIR/content_data.S pulls every file in with the assembler's .incbin, so
 30 MB of pictures cost the compiler nothing; OUT_DIR/content_table.cpp holds
-the category rows and the table from picture key to those bytes.
+the category rows, the table from picture key to those bytes and the labels
+of every picture, read from the KEY.labels that render.py wrote beside it.
 """
 
 import sys
@@ -30,6 +31,29 @@ def cpp_string(text: str) -> str:
         else:
             out.append(ch)
     return '"' + "".join(out) + '"'
+
+
+def cpp_float(value: str) -> str:
+    return f"{float(value)!r}f"
+
+
+def cpp_labels(key: str, path: Path) -> list[str]:
+    """The C++ array of one picture's labels (see render.py for the rows)."""
+    items = []
+    for row in path.read_text("utf-8").splitlines():
+        line, term, box, mark = row.split("\t")
+        kind, *numbers = mark.split()
+        if kind == "dot":
+            x, y, radius = numbers
+            points, form = [(x, y)], "Dot"
+        else:
+            points, radius, form = list(zip(numbers[0::2], numbers[1::2])), "0", "Bracket"
+        point_list = ", ".join(f"{{{cpp_float(x)}, {cpp_float(y)}}}" for x, y in points)
+        items.append(f"    {{{cpp_string(term)}, {int(line)}, {{{', '.join(box.split())}}}, LabelMark::{form}, "
+                     f"{{{{{point_list}}}}}, {cpp_float(radius)}}},")
+    if not items:
+        return []
+    return [f"constexpr PlateLabel kLabels_{key}[] = {{", *items, "};"]
 
 
 def write_if_changed(path: Path, text: str) -> None:
@@ -72,6 +96,12 @@ def main() -> int:
         cpp.append(f'constexpr std::array<std::string_view, {len(titles)}> kTitles_{letter}{{')
         cpp += [f'    {cpp_string(t)},' for t in titles]
         cpp.append('};')
+    labelled = set()
+    for key in keys:
+        table = cpp_labels(key, pictures / f"{key}.labels")
+        if table:
+            labelled.add(key)
+            cpp += table
     cpp += ['', '}  // namespace', '',
             'std::string_view GlossaryText()', '{',
             f'    const auto bytes = Blob({symbol("glossary")}, {symbol("glossary")}_end);',
@@ -84,6 +114,10 @@ def main() -> int:
             f'    static const std::array<StoredPicture, {len(keys)}> pictures{{{{']
     cpp += [f'        {{"{key}", Blob({symbol(key)}, {symbol(key)}_end)}},' for key in keys]
     cpp += ['    }};', '    static const PictureStore store{pictures};', '    return store;', '}', '',
+            'const LabelStore& Labels()', '{',
+            f'    static const std::array<StoredLabels, {len(keys)}> labels{{{{']
+    cpp += [f'        {{"{key}", ' + (f'kLabels_{key}' if key in labelled else '{}') + '},' for key in keys]
+    cpp += ['    }};', '    static const LabelStore store{labels};', '    return store;', '}', '',
             'std::span<const std::uint8_t> Banner()', '{',
             f'    return Blob({symbol("banner")}, {symbol("banner")}_end);', '}', '',
             'std::span<const std::uint8_t> Icon()', '{',

@@ -207,14 +207,26 @@ def leader(plate: Plate, label: Label) -> tuple[tuple[float, float], tuple[float
     return (start, mid), (label.x, label.y)
 
 
-def bracket_path(label: Label) -> str:
-    """SVG path data of a label's bracket: a line along the whole with its ends
-    turned towards it (away from the label column, or up for one underneath)."""
-    kind, a, b, c = label.bracket
-    if kind == "v":
+def mark_points(label: Label) -> list[tuple[float, float]]:
+    """Where a label's mark is drawn, to the tenth of a pixel the drawing uses:
+    a dot's centre, or the four corners of its bracket's path - a line along
+    the whole with its ends turned towards it (away from the label column, or
+    up for one underneath)."""
+    if label.bracket is None:
+        points = [(label.x, label.y)]
+    elif label.bracket[0] == "v":
+        _kind, a, b, c = label.bracket
         tick = BRACKET_TICK if label.side == "left" else -BRACKET_TICK
-        return f"M{a + tick:.1f},{b:.1f} L{a:.1f},{b:.1f} L{a:.1f},{c:.1f} L{a + tick:.1f},{c:.1f}"
-    return f"M{a:.1f},{c - BRACKET_TICK:.1f} L{a:.1f},{c:.1f} L{b:.1f},{c:.1f} L{b:.1f},{c - BRACKET_TICK:.1f}"
+        points = [(a + tick, b), (a, b), (a, c), (a + tick, c)]
+    else:
+        _kind, a, b, c = label.bracket
+        points = [(a, c - BRACKET_TICK), (a, c), (b, c), (b, c - BRACKET_TICK)]
+    return [(round(x, 1), round(y, 1)) for x, y in points]
+
+
+def bracket_path(label: Label) -> str:
+    """SVG path data of a label's bracket."""
+    return " ".join(f"{'L' if i else 'M'}{x:.1f},{y:.1f}" for i, (x, y) in enumerate(mark_points(label)))
 
 
 def _segments(plate: Plate, label: Label) -> list:

@@ -7,6 +7,19 @@
                                                  every dot, each captioned with its term
     render.py BANNER.svg OUT.jpg                 a standalone drawing
 
+A plate's picture for the program comes with OUT.labels, its labels as the
+picture shows them, in the order of their lines (UTF-8, one label a row, tab
+between the fields):
+
+    LINE  TERM  LEFT TOP RIGHT BOTTOM  dot X Y RADIUS
+    LINE  TERM  LEFT TOP RIGHT BOTTOM  bracket X1 Y1 X2 Y2 X3 Y3 X4 Y4
+
+LINE is the index of the label's line among the entry's body lines (0 for
+the first line under the heading); LEFT TOP RIGHT BOTTOM is the box of every
+pixel the label's text inks in the picture (right and bottom exclusive),
+measured on the render; the dot's centre and radius, or the four corners of
+the bracket's path, are where the drawing puts them.
+
 A plate is laid out and its labels are checked against the drawing (see
 partcheck.py); a fault is printed with its file, line and term and fails the
 render. A picture for the program is then not written; a preview or a review
@@ -46,11 +59,33 @@ def to_image(surface):
                             "raw", "BGRX", surface.get_stride(), 1)
 
 
-def write_depfile(path: Path, target: Path, plate: Plate, templates: Templates) -> None:
+def write_depfile(path: Path, targets: list[Path], plate: Plate, templates: Templates) -> None:
     inputs = [plate.path, plate.drawing, STYLE_DIR / "plate.css", STYLE_DIR / "patterns.svg"]
     inputs += [templates.path(t) for t in templates.used_by(plate.drawing)]
     inputs += sorted(TOOLS.glob("*.py"))
-    path.write_text(f"{target}: " + " ".join(str(p).replace(" ", "\\ ") for p in inputs) + "\n")
+    path.write_text(" ".join(map(str, targets)) + ": " + " ".join(str(p).replace(" ", "\\ ") for p in inputs)
+                    + "\n")
+
+
+def label_rows(plate: Plate, svg: str) -> list[str]:
+    """The rows of OUT.labels. Each label's text is rendered alone, exactly as
+    in the picture, and its box is that of every pixel it inks."""
+    from PIL import ImageChops
+    from drawing import label_id
+    from partcheck import render_svg
+    from plates import ANCHOR_RADIUS, mark_points
+    rows = []
+    for n, label in enumerate(plate.labels):
+        alone = to_image(render_svg(svg, plate.width, plate.height, element=f"#{label_id(n)}"))
+        box = ImageChops.invert(alone.convert("L")).getbbox()  # white is 0 once inverted
+        if box is None:
+            raise ContentError(f"{plate.path}:{label.line_no}: the label '{label.term}' inks no pixel")
+        points = mark_points(label)
+        mark = (f"dot {points[0][0]:g} {points[0][1]:g} {ANCHOR_RADIUS:g}" if label.bracket is None
+                else "bracket " + " ".join(f"{x:g} {y:g}" for x, y in points))
+        line = plate.line_numbers.index(label.line_no)
+        rows.append(f"{line}\t{label.term}\t{' '.join(map(str, box))}\t{mark}")
+    return rows
 
 
 def review_sheet(plate: Plate, svg: str, out: Path) -> None:
@@ -113,6 +148,7 @@ def main() -> int:
             review_sheet(plate, svg, args.review)
             return 1 if faults else 0
         image = to_image(render_svg(svg, width, height, args.scale))
+        labels = label_rows(plate, svg) if plate is not None and args.out.suffix != ".png" else None
     except ContentError as e:
         for line in str(e).splitlines():
             print(f"content error: {line}", file=sys.stderr)
@@ -129,8 +165,10 @@ def main() -> int:
         tmp.unlink()
         return 1
     tmp.replace(args.out)
+    if labels is not None:
+        args.out.with_suffix(".labels").write_text("".join(row + "\n" for row in labels), encoding="utf-8")
     if args.depfile and plate is not None:
-        write_depfile(args.depfile, args.out, plate, templates)
+        write_depfile(args.depfile, [args.out, args.out.with_suffix(".labels")], plate, templates)
     return 0
 
 

@@ -30,13 +30,17 @@ std::vector<TermMatch> SearchTerms(std::string_view glossary, std::string_view w
     // with "[*"; remembering the last one seen gives it without walking back.
     std::string_view heading;
     bool headingSeen = false;
-    std::string term;  // reused so that lines do not allocate
+    int bodyLine = -1;  // of the current line, counted from the heading's next line
+    std::string term;   // reused so that lines do not allocate
     detail::LineCursor cursor(glossary);
     std::string_view line;
     while (cursor.Next(line)) {
         if (IsHeading(line)) {
             heading = line;
             headingSeen = true;
+            bodyLine = -1;
+        } else {
+            ++bodyLine;
         }
         const std::string_view text = Trim(line);
         const std::size_t colon = text.find(':');
@@ -62,6 +66,7 @@ std::vector<TermMatch> SearchTerms(std::string_view glossary, std::string_view w
         }
         TermMatch match;
         match.term = partial ? term : wanted;
+        match.line = bodyLine;
         match.element.reserve(match.term.size() + 2 + heading.size());
         match.element.append(match.term).append("  ").append(heading);
         matches.push_back(std::move(match));

@@ -4,13 +4,15 @@
 # (dbus-run-session); bus_check.py starts the AT-SPI bus, the program and an
 # AT-SPI client there, and checks what the client sees.
 #
-# Usage: run_bus_check.sh PATH/TO/pictolex
+# Usage: run_bus_check.sh PATH/TO/pictolex [CHECK.py]
+# CHECK.py is the client's script in this folder, bus_check.py unless given.
 # Exits non-zero when any piece is missing or cannot be reached: a check that
 # could not run is a failed check.
 set -euo pipefail
 
-program=${1:?usage: run_bus_check.sh PATH/TO/pictolex}
+program=${1:?usage: run_bus_check.sh PATH/TO/pictolex [CHECK.py]}
 here=$(cd "$(dirname "$0")" && pwd)
+check=${2:-bus_check.py}
 
 for tool in Xvfb dbus-run-session /usr/libexec/at-spi-bus-launcher /usr/bin/python3; do
   if ! command -v "$tool" >/dev/null; then
@@ -58,4 +60,4 @@ echo "X display $DISPLAY"
 # The accessibility bus address must come from this private session, never
 # from a desktop the test happens to run in.
 unset AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
-dbus-run-session -- /usr/bin/python3 "$here/bus_check.py" "$program"
+dbus-run-session -- /usr/bin/python3 "$here/$check" "$program"

@@ -1,6 +1,7 @@
 // The content as the program sees it: every row leads to its own picture and
 // to exactly the lines its plate was written with, and every picture decodes
 // to the same pixels as libjpeg's reference tool.
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -15,6 +16,7 @@
 #include "pictolex/content.h"
 #include "pictolex/entry_lookup.h"
 #include "pictolex/jpeg.h"
+#include "pictolex/plate_labels.h"
 #include "pictolex/search.h"
 #include "pictolex/text.h"
 
@@ -61,6 +63,57 @@ std::vector<std::string> PlateBodyLines(const std::string& path)
         lines.push_back(line);
     }
     return lines;
+}
+
+// A label as its plate file writes it: "Term: definition. @ #part X,Y side"
+// for a dot, "@ #part [X,Y1-Y2] side" for a bracket beside a whole or
+// "@ #part [X1-X2,Y] side" for one under it, then an optional "y=". The
+// label data starts at the only "@" a plate line may hold.
+struct SourceLabel {
+    std::string term;
+    int line = 0;  // among the plate's body lines
+    bool bracket = false;
+    std::vector<std::pair<double, double>> points;  // where the mark is drawn
+};
+
+std::vector<SourceLabel> PlateSourceLabels(const std::string& path)
+{
+    constexpr double tick = 5;  // a bracket's ends turn this far towards its whole
+    std::istringstream in(ReadFile(path));
+    std::vector<SourceLabel> labels;
+    bool inBody = false;
+    int line = -1;
+    for (std::string text; std::getline(in, text);) {
+        if (text.empty())
+            inBody = true;
+        if (!inBody || Trim(text).empty())
+            continue;
+        ++line;
+        const auto at = text.rfind('@');
+        if (at == std::string::npos)
+            continue;
+        std::istringstream data(text.substr(at + 1));
+        std::string part, place, side;
+        data >> part >> place >> side;
+        EXPECT_TRUE(part.starts_with('#') && (side == "left" || side == "right")) << text;
+        SourceLabel label{text.substr(0, text.find(':')), line, place.starts_with('['), {}};
+        double a = 0, b = 0, c = 0;
+        if (!label.bracket) {
+            EXPECT_EQ(std::sscanf(place.c_str(), "%lf,%lf", &a, &b), 2) << text;
+            label.points = {{a, b}};
+        } else if (std::sscanf(place.c_str(), "[%lf,%lf-%lf]", &a, &b, &c) == 3) {
+            // Beside the whole; the ends turn away from the label's column.
+            const double end = a + (side == "left" ? tick : -tick);
+            label.points = {{end, std::min(b, c)}, {a, std::min(b, c)}, {a, std::max(b, c)}, {end, std::max(b, c)}};
+        } else {
+            // Under the whole; the ends turn up.
+            EXPECT_EQ(std::sscanf(place.c_str(), "[%lf-%lf,%lf]", &a, &b, &c), 3) << text;
+            label.points = {
+                {std::min(a, b), c - tick}, {std::min(a, b), c}, {std::max(a, b), c}, {std::max(a, b), c - tick}};
+        }
+        labels.push_back(label);
+    }
+    return labels;
 }
 
 struct Pnm {
@@ -191,6 +244,91 @@ TEST(BuiltContent, everyPictureDecodesToTheReferencePixelsInBothColourModes)
     for (const auto& category : kCategories) {
         const char letter = static_cast<char>(category.letter[0] - 'a' + 'A');
         EXPECT_GE(progressive[letter], 1) << category.label << " has no progressive picture";
+    }
+}
+
+TEST(BuiltContent, everyPicturesLabelsAreThoseItsPlateFileWrites)
+{
+    const auto plates = PlateFiles();
+    std::size_t labelled = 0;
+    for (const auto& picture : content::Pictures().All()) {
+        SCOPED_TRACE(std::string(picture.name));
+        const auto built = content::Labels().Find(picture.name);
+        const auto source = PlateSourceLabels(plates.at(std::string(picture.name)));
+        ASSERT_EQ(built.size(), source.size());
+        labelled += !built.empty();
+        for (std::size_t i = 0; i < built.size(); ++i) {
+            SCOPED_TRACE(source[i].term);
+            EXPECT_EQ(built[i].term, source[i].term);
+            EXPECT_EQ(built[i].line, source[i].line);
+            EXPECT_EQ(built[i].mark == LabelMark::Bracket, source[i].bracket);
+            EXPECT_EQ(built[i].radius > 0, !source[i].bracket);
+            for (std::size_t p = 0; p < source[i].points.size(); ++p) {
+                // The drawing puts marks to the tenth of a pixel.
+                EXPECT_NEAR(built[i].points[p].x, source[i].points[p].first, 0.051);
+                EXPECT_NEAR(built[i].points[p].y, source[i].points[p].second, 0.051);
+            }
+        }
+    }
+    EXPECT_GT(labelled, content::Pictures().All().size() / 2);
+    EXPECT_TRUE(content::Labels().Find("X999").empty());
+}
+
+// On the decoded picture, where drawing may come close to a label but never
+// touches its text: ink just outside a box never touches ink inside it (the
+// box does not cut the text), and the two outermost rows and columns of the
+// box each hold ink (it is no larger than the text, within a pixel).
+TEST(BuiltContent, everyLabelBoxLiesInItsPictureFitsItsTextAndOverlapsNoOther)
+{
+    constexpr int inkBelow = 180;  // grey level; white with JPEG noise stays far above it
+    for (const auto& picture : content::Pictures().All()) {
+        SCOPED_TRACE(std::string(picture.name));
+        const DecodedImage image = DecodeJpeg(picture.bytes, ColourMode::Rgb);
+        const auto ink = [&image](int x, int y) {
+            if (x < 0 || y < 0 || x >= image.width || y >= image.height)
+                return false;
+            const std::uint8_t* rgb = &image.pixels[(static_cast<std::size_t>(y) * image.width + x) * 3];
+            return (rgb[0] * 299 + rgb[1] * 587 + rgb[2] * 114) / 1000 < inkBelow;
+        };
+        const auto labels = content::Labels().Find(picture.name);
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const LabelBox& box = labels[i].text;
+            SCOPED_TRACE(std::string(labels[i].term));
+            ASSERT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= image.width && box.bottom <= image.height &&
+                        box.right - box.left >= 2 && box.bottom - box.top >= 2);
+            const auto inside = [&box](int x, int y) {
+                return x >= box.left && x < box.right && y >= box.top && y < box.bottom;
+            };
+            int cut = 0;
+            for (int y = box.top - 1; y <= box.bottom; ++y) {
+                for (int x = box.left - 1; x <= box.right; ++x) {
+                    if (inside(x, y) || !ink(x, y))
+                        continue;
+                    for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+                        cut += inside(x + dx, y + dy) && ink(x + dx, y + dy);
+                }
+            }
+            EXPECT_EQ(cut, 0) << "the text goes on beyond its box";
+            const auto inkedBetween = [&ink](int x0, int x1, int y0, int y1) {
+                for (int y = y0; y < y1; ++y) {
+                    for (int x = x0; x < x1; ++x) {
+                        if (ink(x, y))
+                            return true;
+                    }
+                }
+                return false;
+            };
+            EXPECT_TRUE(inkedBetween(box.left, box.left + 2, box.top, box.bottom)) << "blank left edge";
+            EXPECT_TRUE(inkedBetween(box.right - 2, box.right, box.top, box.bottom)) << "blank right edge";
+            EXPECT_TRUE(inkedBetween(box.left, box.right, box.top, box.top + 2)) << "blank top edge";
+            EXPECT_TRUE(inkedBetween(box.left, box.right, box.bottom - 2, box.bottom)) << "blank bottom edge";
+            for (std::size_t j = 0; j < i; ++j) {
+                const LabelBox& other = labels[j].text;
+                EXPECT_TRUE(box.right <= other.left || other.right <= box.left || box.bottom <= other.top ||
+                            other.bottom <= box.top)
+                    << "overlaps " << labels[j].term;
+            }
+        }
     }
 }
 

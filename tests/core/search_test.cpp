@@ -11,6 +11,7 @@
 #include "pictolex/entry_lookup.h"
 #include "pictolex/picture_store.h"
 #include "pictolex/search.h"
+#include "pictolex/text.h"
 #include "sample_glossary.h"
 
 namespace pictolex {
@@ -110,6 +111,29 @@ TEST(SearchTerms, headingIsTakenAsStoredWithoutTrimming)
 {
     const std::string text = "[*v*]001 A.jpg  \t\r\nA: one.\r\n";
     EXPECT_EQ(Elements(text, "a", false), (std::vector<std::string>{Element("a", "[*v*]001 A.jpg  \t")}));
+}
+
+TEST(SearchTerms, everyMatchNamesItsOwnLineInItsEntry)
+{
+    std::size_t matched = 0;
+    for (const TermMatch& match : SearchTerms(kSampleGlossary, "e", true)) {
+        const std::vector<std::string> body = SampleBody(std::string_view(match.element).substr(match.term.size() + 2));
+        ASSERT_GE(match.line, 0) << match.element;
+        ASSERT_LT(match.line, static_cast<int>(body.size())) << match.element;
+        EXPECT_TRUE(Normalise(body[static_cast<std::size_t>(match.line)]).starts_with(match.term + ":"))
+            << match.element;
+        ++matched;
+    }
+    EXPECT_GT(matched, 8u);
+}
+
+TEST(SearchTerms, sameTermTwiceInOneEntryGivesEachItsLine)
+{
+    const std::string text = "[*v*]001 A.jpg \r\nA: one.\r\nB: two.\r\nA: again.\r\n[*v*]002 B.jpg \r\nA: three.\r\n";
+    std::vector<int> lines;
+    for (const TermMatch& match : SearchTerms(text, "a", false))
+        lines.push_back(match.line);
+    EXPECT_EQ(lines, (std::vector<int>{0, 2, 0}));
 }
 
 struct ResolveCase {

@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QListWidget>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -45,6 +46,10 @@ DictionaryContent TestContent::content()
         m_stored.push_back(
             {name, {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())}});
     built.pictures = PictureStore(m_stored);
+    m_storedLabels.clear();
+    for (const auto& [name, labels] : m_labels)
+        m_storedLabels.push_back({name, labels});
+    built.labels = LabelStore(m_storedLabels);
     built.banner = {reinterpret_cast<const std::uint8_t*>(m_banner.constData()),
                     static_cast<std::size_t>(m_banner.size())};
     return built;
@@ -71,6 +76,21 @@ int RowWithText(QListWidget* list, const QString& text)
 {
     const auto found = list->findItems(text, Qt::MatchExactly);
     return found.isEmpty() ? -1 : list->row(found.first());
+}
+
+bool PaintedRegion::eventFilter(QObject*, QEvent* event)
+{
+    if (event->type() == QEvent::Paint)
+        painted += static_cast<QPaintEvent*>(event)->region();
+    return false;
+}
+
+int Area(const QRegion& region)
+{
+    int area = 0;
+    for (const QRect& rect : region)
+        area += rect.width() * rect.height();
+    return area;
 }
 
 QStringList MemoLines(const QPlainTextEdit* memo)

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QObject>
+#include <QRegion>
 #include <QSize>
 #include <QStringList>
 
@@ -56,6 +58,11 @@ public:
         m_titles[static_cast<std::size_t>(tag - 1)].push_back(std::move(title));
     }
     void addPicture(std::string name, QByteArray bytes) { m_pictures.emplace_back(std::move(name), std::move(bytes)); }
+    // The labels of picture `name`; their terms must outlive the content.
+    void addLabels(std::string name, std::vector<PlateLabel> labels)
+    {
+        m_labels.emplace_back(std::move(name), std::move(labels));
+    }
     void setBanner(QByteArray bytes) { m_banner = std::move(bytes); }
     DictionaryContent content();
 
@@ -65,6 +72,8 @@ private:
     std::array<std::vector<std::string_view>, kCategories.size()> m_titleViews;
     std::deque<std::pair<std::string, QByteArray>> m_pictures;
     std::vector<StoredPicture> m_stored;
+    std::deque<std::pair<std::string, std::vector<PlateLabel>>> m_labels;
+    std::vector<StoredLabels> m_storedLabels;
     QByteArray m_banner = PlainJpeg(QSize(618, 153));
 };
 
@@ -79,6 +88,16 @@ int RowWithText(QListWidget* list, const QString& text);
 
 // Memo2's lines; a final line break gives no empty last line.
 QStringList MemoLines(const QPlainTextEdit* memo);
+
+// Collects the areas a widget repaints while it is the widget's event filter.
+class PaintedRegion : public QObject {
+public:
+    QRegion painted;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// The number of pixels `region` covers.
+int Area(const QRegion& region);
 
 // The child named `name`; fails the test run when there is none.
 template <typename T>

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QTest>
 
+#include <array>
+
 #include "picturebox.h"
 #include "testsupport.h"
 
@@ -84,6 +86,41 @@ private Q_SLOTS:
                 ++greys;
         }
         QVERIFY2(greys >= 2, "the picture edge is not interpolated");
+    }
+
+    void labels_markAndReachScaleWithThePicture()
+    {
+        // A white picture with one label: its text inks (10, 40)-(60, 52),
+        // its dot of radius 2.5 stands at (150, 50).
+        const QByteArray jpeg = test::PlainJpeg(QSize(200, 100), Qt::white);
+        PictureBox box(ColourMode::Rgb);
+        box.setJpeg({reinterpret_cast<const std::uint8_t*>(jpeg.constData()), static_cast<std::size_t>(jpeg.size())});
+        const std::array<PlateLabel, 1> labels{{{"Dot", 0, {10, 40, 60, 52}, LabelMark::Dot, {{{150, 50}}}, 2.5f}}};
+        box.setLabels(labels, {QStringLiteral("Dot: a round mark.")});
+        box.setMarkedLabel(0);
+
+        QImage device(QSize(400, 200), QImage::Format_RGB32);
+        device.setDevicePixelRatio(kScale);
+        box.render(&device);
+        const QColor highlight = box.palette().color(QPalette::Highlight);
+        // The frame's left side is 2 px wide, centred 2 px left of the text:
+        // device columns 14 to 17; the ring 4.5 to 6.5 px from the dot's
+        // centre: device rows 87 to 91 above (300, 100).
+        for (int x = 14; x <= 17; ++x)
+            QCOMPARE(device.pixelColor(x, 92), highlight);
+        QCOMPARE(device.pixelColor(19, 92), QColor(Qt::white));
+        QCOMPARE(device.pixelColor(300, 89), highlight);
+        QCOMPARE(device.pixelColor(300, 93), QColor(Qt::white));
+
+        // The pointer answers 6 px beyond the dot's edge in picture pixels.
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QTest::mouseMove(&box, QPoint(158, 50));
+        QCOMPARE(box.cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseMove(&box, QPoint(159, 50));
+        QCOMPARE(box.cursor().shape(), Qt::ArrowCursor);
+        QTest::mouseMove(&box, QPoint(59, 51));
+        QCOMPARE(box.cursor().shape(), Qt::PointingHandCursor);
     }
 
     void window_scalesAsAWhole()

@@ -11,6 +11,7 @@
 
 #include "pictolex/category.h"
 #include "pictolex/picture_store.h"
+#include "pictolex/plate_labels.h"
 
 namespace pictolex {
 
@@ -19,6 +20,7 @@ struct DictionaryContent {
     // Item titles of the category lists, indexed by list tag - 1.
     std::array<std::span<const std::string_view>, kCategories.size()> categoryTitles;
     PictureStore pictures;
+    LabelStore labels;  // the labels drawn on each picture
     std::span<const std::uint8_t> banner;  // JPEG shown in Image1 at start
     std::span<const std::uint8_t> icon;    // PNG, the application's icon
 };

@@ -13,6 +13,7 @@ namespace pictolex {
 struct TermMatch {
     std::string term;     // normalised (lower-case) term as found
     std::string element;  // term + two blanks + the entry heading above it
+    int line = -1;        // index of the matched line among the entry's body lines; -1 for a heading
 };
 
 // Searches the terms (the text before a line's first colon) of the glossary.
