@@ -217,7 +217,7 @@ private Q_SLOTS:
         test::PaintedRegion watch;
         image()->installEventFilter(&watch);
         QTRY_VERIFY(!image()->decodedImage().isNull());
-        const int first = Find(plantCell(), "Vacuole");
+        const int first = Find(plantCell(), "Central vacuole");
         const int second = Find(plantCell(), "Cell wall");
         QApplication::processEvents();
         watch.painted = {};
