@@ -197,6 +197,7 @@ def _segments_cross(a, b) -> bool:
 
 
 BRACKET_TICK = 5  # the ends of a bracket turn this far towards its part
+LEVEL_WITH_BAR = 4  # a leader this close to an under-bracket's height meets its near end
 
 
 def leader(plate: Plate, label: Label) -> tuple[tuple[float, float], tuple[float, float]]:
@@ -204,6 +205,11 @@ def leader(plate: Plate, label: Label) -> tuple[tuple[float, float], tuple[float
     edge = plate.left_edge if label.side == "left" else plate.right_edge
     mid = label.baseline - FONT_SIZE * 0.35
     start = edge + GAP if label.side == "left" else edge - GAP
+    if label.bracket and label.bracket[0] == "h" and abs(mid - label.y) <= LEVEL_WITH_BAR:
+        # a leader level with the bar under a whole would run back along half
+        # the bar, a slight slope making it a wedge: it meets the bar's near end
+        _kind, x1, x2, y = label.bracket
+        return (start, mid), ((x1 if label.side == "left" else x2), y)
     return (start, mid), (label.x, label.y)
 
 
