@@ -197,7 +197,8 @@ def _segments_cross(a, b) -> bool:
 
 
 BRACKET_TICK = 5  # the ends of a bracket turn this far towards its part
-LEVEL_WITH_BAR = 4  # a leader this close to an under-bracket's height meets its near end
+LEVEL_WITH_BAR = 4  # a shallow leader this close to an under-bracket's near end meets it there
+SHALLOW = 0.18      # ... shallow: rising less than this for each pixel it runs (10 degrees)
 
 
 def leader(plate: Plate, label: Label) -> tuple[tuple[float, float], tuple[float, float]]:
@@ -205,11 +206,15 @@ def leader(plate: Plate, label: Label) -> tuple[tuple[float, float], tuple[float
     edge = plate.left_edge if label.side == "left" else plate.right_edge
     mid = label.baseline - FONT_SIZE * 0.35
     start = edge + GAP if label.side == "left" else edge - GAP
-    if label.bracket and label.bracket[0] == "h" and abs(mid - label.y) <= LEVEL_WITH_BAR:
-        # a leader level with the bar under a whole would run back along half
-        # the bar, a slight slope making it a wedge: it meets the bar's near end
+    if label.bracket and label.bracket[0] == "h":
+        # a leader that would reach the bar's near end within a few pixels of
+        # it would run on along half the bar, a thick wedge: it meets that end
         _kind, x1, x2, y = label.bracket
-        return (start, mid), ((x1 if label.side == "left" else x2), y)
+        near = x1 if label.side == "left" else x2
+        run = abs(label.x - start)
+        if run > abs(near - start) and abs(mid - y) <= SHALLOW * run and \
+                abs(mid + (label.y - mid) * (near - start) / (label.x - start) - y) <= LEVEL_WITH_BAR:
+            return (start, mid), (near, y)
     return (start, mid), (label.x, label.y)
 
 
