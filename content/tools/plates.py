@@ -212,9 +212,10 @@ def leader(plate: Plate, label: Label) -> tuple[tuple[float, float], tuple[float
         _kind, x1, x2, y = label.bracket
         near = x1 if label.side == "left" else x2
         run = abs(label.x - start)
-        if run > abs(near - start) and abs(mid - y) <= SHALLOW * run and \
-                abs(mid + (label.y - mid) * (near - start) / (label.x - start) - y) <= LEVEL_WITH_BAR:
-            return (start, mid), (near, y)
+        if run > abs(near - start) and abs(mid - y) <= SHALLOW * run:
+            height_at_near = mid + (label.y - mid) * (near - start) / (label.x - start)
+            if abs(height_at_near - y) <= LEVEL_WITH_BAR:
+                return (start, mid), (near, y)
     return (start, mid), (label.x, label.y)
 
 
