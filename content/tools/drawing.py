@@ -44,6 +44,8 @@ UNPAINTED = {"defs", "clipPath", "mask", "pattern", "symbol"}
 OVERLAYS = {"shade", "light"}
 # A ground or water band may hold any part and be crossed by any leader.
 BAND = "band"
+# A rope, stay, cable or wire drawn as a line may be crossed squarely by any leader.
+ROPE = "rope"
 
 
 @dataclass
@@ -400,6 +402,7 @@ class MapShape:
     ancestors: list[Node]   # every element with an id that holds the shape, nearest first
     band: bool
     line_part: bool         # drawn as a line only (no fill)
+    rope: bool = False
 
 
 def part_map(plate: Plate, drawing: Drawing) -> tuple[str, list[MapShape | None]]:
@@ -409,9 +412,10 @@ def part_map(plate: Plate, drawing: Drawing) -> tuple[str, list[MapShape | None]
     so a dot on one is on the part beneath. Returns the SVG and the shapes by index."""
     shapes: list[MapShape | None] = [None]
 
-    def paint(node: Node, ids: list[Node], classes: list[str], band: bool) -> Node:
+    def paint(node: Node, ids: list[Node], classes: list[str], band: bool, rope: bool) -> Node:
         own = node.classes() or classes
         band = band or BAND in node.classes()
+        rope = rope or ROPE in node.classes()
         if node.local_id:
             ids = [node] + ids
         attrs = {k: v for k, v in node.attrs.items() if k not in ("class", "style", "id")}
@@ -425,7 +429,7 @@ def part_map(plate: Plate, drawing: Drawing) -> tuple[str, list[MapShape | None]
                 return out
             index = len(shapes)
             line_only = "line" in own or node.tag in ("line", "polyline") and "dot" not in own and not own
-            shapes.append(MapShape(node, ids[0] if ids else None, ids, band, line_only))
+            shapes.append(MapShape(node, ids[0] if ids else None, ids, band, line_only, rope))
             fill = "none" if line_only else f"#{index << 2 | FILL:06x}"
             unstroked = "dot" in own or "flat" in own
             stroke = "none" if unstroked else f"#{index << 2 | (STROKE if line_only else OUTLINE):06x}"
@@ -435,10 +439,10 @@ def part_map(plate: Plate, drawing: Drawing) -> tuple[str, list[MapShape | None]
             return out
         if node.local_id:
             attrs["id"] = f"p-{node.local_id}"  # a part that is a group, for rendering it alone
-        out.children = [paint(c, ids, own, band) for c in node.children]
+        out.children = [paint(c, ids, own, band, rope) for c in node.children]
         return out
 
-    painted = paint(drawing.root, [], [], False)
+    painted = paint(drawing.root, [], [], False, False)
     body: list[str] = []
     for child in _prefixed(painted, drawing.prefix).children:
         serialise(child, body)

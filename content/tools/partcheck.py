@@ -19,6 +19,7 @@ A label fails when:
     does not hold its point (ground and water bands excepted), or crosses a
     line that another label names (a filament, a string) or that stands free
     on white (a leg, an antenna), rather than a detail drawn over a fill;
+    a rope (a stay, a cable: class `rope`) it may cross squarely;
   - its bracket does not span its part, or stands across it.
 """
 
@@ -40,6 +41,7 @@ ON_LINE = 1         # a dot on a line part is this close to it
 LINE_CLEAR = 4      # ...and this far from any other line
 ON_DETAIL = 3       # a dot on a filled part does not touch the lines drawn over it
 BRACKET_SLACK = 6   # a bracket's ends lie this close to its part's extent
+ROPE_CROSSING = 4   # a leader crosses a rope squarely when it is on the rope no longer than this
 DOT_WIDTH = 7       # a part no wider than the dot and its outline cannot hold one
 
 
@@ -300,7 +302,7 @@ class PartChecker:
             if value == 0:
                 continue
             if value & 3 == STROKE:
-                fault = self.line_crossing(label, values, k, ex, ey)
+                fault = self.line_crossing(label, values, k, ex, ey, length / steps)
                 if fault:
                     return fault
                 continue
@@ -321,16 +323,28 @@ class PartChecker:
             return f"leader of '{label.term}' passes through {self.describe(index << 2 | FILL)}"
         return None
 
-    def line_crossing(self, label: Label, values: list[int], k: int, ex: float, ey: float) -> str | None:
+    def line_crossing(self, label: Label, values: list[int], k: int, ex: float, ey: float,
+                      step: float) -> str | None:
         """A fault when the leader, at sample k, crosses a line that is a part of
         its own: one another label names, or one standing free on white (a leg,
-        an antenna, a spoke), rather than a detail drawn over a fill."""
+        an antenna, a spoke), rather than a detail drawn over a fill. A rope (a
+        stay, a cable) may be crossed by any leader that crosses it squarely."""
         value = values[k]
         shape = self.shapes[value >> 2]
         target = self.drawing.by_id[label.part]
         if self.belongs(value, label) or target in shape.ancestors or \
                 any(n in self.wholes_of(label) for n in shape.ancestors[:1]):
             return None
+        if shape.rope:
+            start, end = k, k
+            while start > 0 and values[start - 1] == value:
+                start -= 1
+            while end + 1 < len(values) and values[end + 1] == value:
+                end += 1
+            if (end - start) * step <= ROPE_CROSSING:
+                return None
+            return (f"leader of '{label.term}' runs {(end - start) * step:.1f} px along "
+                    f"{self.describe(value)}, a rope; cross it squarely")
         other = self.other_label(value)
         before = next((v for v in reversed(values[:k]) if v & ~3 != value & ~3), 0)
         after = next((v for v in values[k + 1:] if v & ~3 != value & ~3), None)
