@@ -402,7 +402,7 @@ class MapShape:
     ancestors: list[Node]   # every element with an id that holds the shape, nearest first
     band: bool
     line_part: bool         # drawn as a line only (no fill)
-    rope: bool = False
+    rope: bool              # a stay or cable: leaders may cross it squarely
 
 
 def part_map(plate: Plate, drawing: Drawing) -> tuple[str, list[MapShape | None]]:
